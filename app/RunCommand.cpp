@@ -1,0 +1,92 @@
+#include "app/RunCommand.h"
+
+#include "core/SampleSize.h"
+#include "core/SamplingEngine.h"
+#include "platform/Program.h"
+#include "platform/Services.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+
+namespace vellorin::app {
+namespace {
+
+std::string toUtf8(const QString& text) { return text.toStdString(); }
+QString fromUtf8(const std::string& text) { return QString::fromStdString(text); }
+
+} // namespace
+
+NumberSeparators userSeparators()
+{
+    const platform::Separators separators = platform::numberLocale->separators();
+    return {toUtf8(separators.decimal), toUtf8(separators.group)};
+}
+
+void RunCommand::cmdRun_Click()
+{
+    // A press that reaches the button at one of the run's own yields is
+    // ignored; the run in progress finishes normally.
+    if (running_)
+        return;
+    running_ = true;
+    struct Done {
+        bool& running;
+        ~Done() { running = false; }
+    } done{running_};
+
+    controls_.tmrWorking->start();
+    clearLabels();
+    generator_.reseed(platform::timeOfDay->secondsSinceMidnight());
+
+    const NumberSeparators separators = userSeparators();
+    const std::optional<std::int32_t> size = obtainSampleSize(separators);
+    if (!size)
+        return;
+
+    const std::optional<RunTally> tally = run(*size, generator_, [] {
+        platform::eventPump->processPendingEvents();
+        return !platform::programEnding();
+    });
+    if (!tally)
+        return; // the program is ending; its windows are going
+
+    showResults(*tally, separators);
+    controls_.tmrWorking->stop();
+    controls_.lblWorking->hide();
+}
+
+void RunCommand::clearLabels()
+{
+    for (QLabel* label : controls_.lblN)
+        label->clear();
+    controls_.lblAve->clear();
+    controls_.lblMax->clear();
+    controls_.lblMin->clear();
+}
+
+std::optional<std::int32_t> RunCommand::obtainSampleSize(const NumberSeparators& separators)
+{
+    std::optional<std::int32_t> size = acceptSampleSize(toUtf8(controls_.txtNum->text()), separators);
+    while (!size) {
+        const QString answer = platform::inputPrompt->ask(badNumberMessage, programTitle);
+        if (platform::programEnding())
+            return std::nullopt;
+        const std::string text = toUtf8(answer);
+        controls_.txtNum->setText(fromUtf8(formatNumber(std::string_view(text), sizePattern, separators)));
+        size = acceptSampleSize(text, separators);
+    }
+    controls_.txtNum->setText(fromUtf8(formatNumber(*size, sizePattern, separators)));
+    return size;
+}
+
+void RunCommand::showResults(const RunTally& tally, const NumberSeparators& separators)
+{
+    controls_.lblAve->setText(fromUtf8(formatNumber(average(tally), figurePattern, separators)));
+    controls_.lblMax->setText(fromUtf8(formatNumber(tally.biggest, figurePattern, separators)));
+    controls_.lblMin->setText(fromUtf8(formatNumber(tally.smallest, figurePattern, separators)));
+    for (int bin = 1; bin <= 5; ++bin)
+        controls_.lblN[bin - 1]->setText(fromUtf8(formatNumber(share(tally, bin), sharePattern, separators)));
+}
+
+} // namespace vellorin::app

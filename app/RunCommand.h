@@ -1,0 +1,42 @@
+// The run button's command: obtain a valid sample size (prompting until
+// there is one), draw that many numbers, and show what came out.
+#pragma once
+
+#include "app/RunControls.h"
+#include "core/NumberText.h"
+#include "core/SamplingEngine.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+namespace vellorin::app {
+
+inline const QString badNumberMessage =
+    QStringLiteral("Bad number! Please choose a positive integer between 1 and 10 million.");
+inline const QString programTitle = QStringLiteral("Vellorin");
+
+class RunCommand {
+public:
+    explicit RunCommand(const RunControls& controls) : controls_(controls) {}
+
+    void cmdRun_Click();
+    // Blanks the eight result labels: the shares first, then the summary.
+    void clearLabels();
+    bool isRunning() const { return running_; }
+
+private:
+    // Empty when the program ends while the prompt is up.
+    std::optional<std::int32_t> obtainSampleSize(const NumberSeparators& separators);
+    void showResults(const RunTally& tally, const NumberSeparators& separators);
+
+    const RunControls controls_;
+    UniformGenerator generator_;
+    bool running_ = false;
+};
+
+// The user's separators, as the number text code takes them.
+NumberSeparators userSeparators();
+
+} // namespace vellorin::app

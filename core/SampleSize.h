@@ -1,0 +1,16 @@
+// Which texts are acceptable sample sizes.
+#pragma once
+
+#include "core/NumberText.h"
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace vellorin {
+
+// A whole number from 1 to 10,000,000, read under the given separators
+// ("3.0" is 3; "2.5", "0" and "10000001" are not sizes).
+std::optional<std::int32_t> acceptSampleSize(std::string_view text, const NumberSeparators& separators);
+
+} // namespace vellorin

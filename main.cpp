@@ -1,0 +1,49 @@
+// Vellorin: start-up. The main window is the start-up window; its load step
+// brings up the instructions, and the program runs until File > Exit or the
+// main window's close box ends it.
+#include "platform/Program.h"
+#include "platform/ProgramFont.h"
+#include "ui/Forms.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Qt aborts with a long plugin report when it finds no display; say it in
+// one line instead.
+bool displayAvailable()
+{
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value && *value;
+    };
+    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (!displayAvailable()) {
+        std::fputs("vellorin: no display found (DISPLAY is not set); to run without a screen use: "
+                   "xvfb-run -a build/vellorin\n",
+                   stderr);
+        return 1;
+    }
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vellorin"));
+    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setFont(vellorin::platform::programFont());
+
+    vellorin::forms::frmMain->load();
+    vellorin::forms::frmMain->show();
+    const int status = vellorin::platform::programEnding() ? 0 : QApplication::exec();
+
+    vellorin::forms::discardAll();
+    return status;
+}

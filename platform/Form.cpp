@@ -1,0 +1,103 @@
+#include "platform/Form.h"
+
+#include "platform/FormWindow.h"
+
+#include <QEventLoop>
+
+#include <algorithm>
+#include <vector>
+
+namespace vellorin::platform {
+namespace {
+std::vector<Form*>& allForms()
+{
+    static std::vector<Form*> forms;
+    return forms;
+}
+} // namespace
+
+Form::Form(QSize clientSize)
+    : clientSize_(clientSize)
+{
+    allForms().push_back(this);
+}
+
+Form::~Form()
+{
+    std::erase(allForms(), this);
+    delete window_;
+}
+
+Form::State Form::state() const
+{
+    if (!window_)
+        return State::NotLoaded;
+    return window_->isVisible() ? State::Shown : State::Hidden;
+}
+
+void Form::load()
+{
+    if (window_)
+        return;
+    window_ = new FormWindow(clientSize_);
+    window_->setObjectName(objectName());
+    connect(window_, &FormWindow::closeRequested, this, &Form::closeRequested);
+    buildControls(*window_);
+    window_->fitMenuBar();
+    placeWindow(*window_);
+    Form_Load();
+}
+
+void Form::show()
+{
+    load();
+    if (window_ && !window_->isVisible()) {
+        window_->setWindowModality(Qt::NonModal);
+        window_->show();
+    }
+}
+
+void Form::showModal()
+{
+    load();
+    if (!window_ || window_->isVisible())
+        return;
+    window_->setWindowModality(Qt::ApplicationModal);
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
+
+    QEventLoop loop;
+    connect(this, &Form::leftScreen, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::DialogExec);
+}
+
+void Form::hide()
+{
+    if (window_ && window_->isVisible()) {
+        window_->hide();
+        Q_EMIT leftScreen();
+    }
+}
+
+void Form::unload()
+{
+    if (!window_)
+        return;
+    FormWindow* const window = window_;
+    window_ = nullptr;
+    window->hide();
+    // Unloading may come from one of the window's own controls; let their
+    // handlers return before the controls go.
+    window->deleteLater();
+    Q_EMIT leftScreen();
+}
+
+void unloadAllForms()
+{
+    const std::vector<Form*> forms = allForms();
+    for (Form* form : forms)
+        form->unload();
+}
+
+} // namespace vellorin::platform

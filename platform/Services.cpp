@@ -1,0 +1,62 @@
+// The toolkit's implementations of the runtime services.
+#include "platform/Services.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QLocale>
+#include <QTime>
+
+namespace vellorin::platform {
+namespace {
+
+class QtEventPump final : public EventPump {
+public:
+    void processPendingEvents() override { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+};
+
+class QtInputPrompt final : public InputPrompt {
+public:
+    QString ask(const QString& message, const QString& title) override
+    {
+        // Centred over the window the user is looking at; application
+        // modal, so only timer ticks get past it.
+        QInputDialog dialog(QApplication::activeWindow());
+        dialog.setWindowModality(Qt::ApplicationModal);
+        dialog.setInputMode(QInputDialog::TextInput);
+        dialog.setWindowTitle(title);
+        dialog.setLabelText(message);
+        dialog.setTextValue(QString());
+        return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+    }
+};
+
+class QtClock final : public Clock {
+public:
+    float secondsSinceMidnight() override
+    {
+        return static_cast<float>(QTime::currentTime().msecsSinceStartOfDay()) / 1000.0f;
+    }
+};
+
+class QtNumberLocale final : public NumberLocale {
+public:
+    Separators separators() override
+    {
+        const QLocale locale = QLocale::system();
+        return {locale.decimalPoint(), locale.groupSeparator()};
+    }
+};
+
+QtEventPump qtEventPump;
+QtInputPrompt qtInputPrompt;
+QtClock qtClock;
+QtNumberLocale qtNumberLocale;
+
+} // namespace
+
+Seam<EventPump> eventPump{qtEventPump};
+Seam<InputPrompt> inputPrompt{qtInputPrompt};
+Seam<Clock> timeOfDay{qtClock};
+Seam<NumberLocale> numberLocale{qtNumberLocale};
+
+} // namespace vellorin::platform
