@@ -1,0 +1,265 @@
+// The run button's command on the real main window: validation through the
+// prompt, the grouped write-back, the result texts and the indicator's end state.
+#include "support/MainWindowFixture.h"
+#include "support/TestSeams.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+
+using namespace vellorin;
+using testing::ScopedSeam;
+
+class tst_RunCommand : public QObject {
+    Q_OBJECT
+
+private:
+    testing::ScriptedPrompt* prompt = nullptr;
+    testing::CountingPump pump;
+    testing::FixedClock clock;
+    testing::FixedSeparators english;
+
+    ui::frmMain& window() { return *forms::frmMain; }
+
+    void press(const QString& text)
+    {
+        window().txtNum->setText(text);
+        QTest::mouseClick(window().cmdRun, Qt::LeftButton);
+    }
+
+    QStringList resultTexts()
+    {
+        QStringList texts{window().lblAve->text(), window().lblMax->text(), window().lblMin->text()};
+        for (int bin = 1; bin <= 5; ++bin)
+            texts << window().lblN(bin)->text();
+        return texts;
+    }
+
+    // The five shares as shown ("%19.9984" -> 19.9984).
+    double sharesTotal()
+    {
+        double total = 0;
+        for (int bin = 1; bin <= 5; ++bin)
+            total += window().lblN(bin)->text().mid(1).toDouble();
+        return total;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        pump.yields = 0;
+        pump.atYield = nullptr;
+        testing::openMainWindow();
+    }
+    void cleanup() { testing::discardWindows(); }
+
+    void acceptsOrPrompts_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("prompts");
+        QTest::addColumn<QString>("boxAfter");
+        QTest::addColumn<int>("yields"); // one per 110,000 draws, so the size that ran
+
+        QTest::newRow("100") << "100" << 0 << "100" << 0;
+        QTest::newRow("1000000 -> 1,000,000") << "1000000" << 0 << "1,000,000" << 9;
+        QTest::newRow("1,000,000 read back") << "1,000,000" << 0 << "1,000,000" << 9;
+        QTest::newRow("10000000") << "10000000" << 0 << "10,000,000" << 90;
+        QTest::newRow("' 250 '") << " 250 " << 0 << "250" << 0;
+        QTest::newRow("3.0") << "3.0" << 0 << "3" << 0;
+        QTest::newRow("220000") << "220000" << 0 << "220,000" << 2;
+        QTest::newRow("10000001") << "10000001" << 1 << "250" << 0;
+        QTest::newRow("99999999999") << "99999999999" << 1 << "250" << 0;
+        QTest::newRow("0") << "0" << 1 << "250" << 0;
+        QTest::newRow("-5") << "-5" << 1 << "250" << 0;
+        QTest::newRow("2.5") << "2.5" << 1 << "250" << 0;
+        QTest::newRow("abc") << "abc" << 1 << "250" << 0;
+        QTest::newRow("empty") << "" << 1 << "250" << 0;
+    }
+    void acceptsOrPrompts()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, prompts);
+        QFETCH(QString, boxAfter);
+        QFETCH(int, yields);
+
+        testing::ScriptedPrompt answers({QStringLiteral("250")});
+        ScopedSeam<platform::InputPrompt> promptSeam(platform::inputPrompt, answers);
+        ScopedSeam<platform::EventPump> pumpSeam(platform::eventPump, pump);
+        ScopedSeam<platform::Clock> clockSeam(platform::timeOfDay, clock);
+        ScopedSeam<platform::NumberLocale> localeSeam(platform::numberLocale, english);
+
+        press(typed);
+
+        QCOMPARE(answers.messages.size(), prompts);
+        QCOMPARE(window().txtNum->text(), boxAfter);
+        QCOMPARE(pump.yields, yields);
+        QVERIFY(!answers.ranDry);
+        for (const QString& title : answers.titles)
+            QCOMPARE(title, QStringLiteral("Vellorin"));
+        for (const QString& message : answers.messages)
+            QCOMPARE(message, QStringLiteral("Bad number! Please choose a positive integer between 1 and 10 million."));
+    }
+
+    void resultsHaveTheirShapes_data()
+    {
+        QTest::addColumn<QString>("size");
+        QTest::newRow("1") << "1";
+        QTest::newRow("100") << "100";
+        QTest::newRow("1000000") << "1000000";
+    }
+    void resultsHaveTheirShapes()
+    {
+        QFETCH(QString, size);
+        ScopedSeam<platform::Clock> clockSeam(platform::timeOfDay, clock);
+        ScopedSeam<platform::NumberLocale> localeSeam(platform::numberLocale, english);
+
+        press(size);
+
+        const QRegularExpression figure(QStringLiteral("^[01]\\.\\d{5}$"));
+        const QRegularExpression share(QStringLiteral("^%\\d{1,3}\\.\\d{0,4}$"));
+        const QStringList texts = resultTexts();
+        for (int i = 0; i < 3; ++i)
+            QVERIFY2(figure.match(texts[i]).hasMatch(), qPrintable(texts[i]));
+        for (int i = 3; i < 8; ++i)
+            QVERIFY2(share.match(texts[i]).hasMatch(), qPrintable(texts[i]));
+
+        // The shares are rounded to four decimals each.
+        QVERIFY(qAbs(sharesTotal() - 100.0) <= 5 * 0.00005 + 1e-9);
+        const double average = texts[0].toDouble(), biggest = texts[1].toDouble(), smallest = texts[2].toDouble();
+        QVERIFY(smallest <= average && average <= biggest);
+        QVERIFY(!window().tmrWorking->isActive());
+        QVERIFY(window().lblWorking->isHidden());
+    }
+
+    void oneDrawShowsItEverywhere()
+    {
+        ScopedSeam<platform::Clock> clockSeam(platform::timeOfDay, clock);
+        ScopedSeam<platform::NumberLocale> localeSeam(platform::numberLocale, english);
+        press(QStringLiteral("1"));
+
+        // One draw is the average, the biggest and the smallest at once,
+        // and one bin holds all of it.
+        QCOMPARE(window().lblAve->text(), window().lblMax->text());
+        QCOMPARE(window().lblAve->text(), window().lblMin->text());
+        QStringList shares;
+        for (int bin = 1; bin <= 5; ++bin)
+            shares << window().lblN(bin)->text();
+        QCOMPARE(shares.count(QStringLiteral("%100.")), 1);
+        QCOMPARE(shares.count(QStringLiteral("%0.")), 4);
+    }
+
+    void promptLoopWritesEachAnswerBack()
+    {
+        testing::ScriptedPrompt answers({QStringLiteral("abc"), QStringLiteral("1234.7"), QString(),
+                                         QStringLiteral("250")});
+        QStringList boxWhenAsked;
+        QList<bool> blankWhenAsked, timerWhenAsked;
+        answers.whileOpen = [&] {
+            boxWhenAsked << window().txtNum->text();
+            blankWhenAsked << (resultTexts().join(QString()).isEmpty());
+            timerWhenAsked << window().tmrWorking->isActive();
+        };
+        ScopedSeam<platform::InputPrompt> promptSeam(platform::inputPrompt, answers);
+        ScopedSeam<platform::EventPump> pumpSeam(platform::eventPump, pump);
+        ScopedSeam<platform::Clock> clockSeam(platform::timeOfDay, clock);
+        ScopedSeam<platform::NumberLocale> localeSeam(platform::numberLocale, english);
+
+        press(QStringLiteral("abc"));
+
+        // Each answer is written back before the next question: typed text
+        // as typed, a number grouped and rounded, Cancel as an empty box.
+        QCOMPARE(boxWhenAsked, (QStringList{"abc", "abc", "1,235", ""}));
+        QCOMPARE(blankWhenAsked, (QList<bool>{true, true, true, true}));
+        QCOMPARE(timerWhenAsked, (QList<bool>{true, true, true, true}));
+        QVERIFY(!answers.ranDry);
+        QCOMPARE(window().txtNum->text(), QStringLiteral("250"));
+        QVERIFY(!resultTexts().join(QString()).isEmpty());
+    }
+
+    void labelsBlankBeforeThePrompt()
+    {
+        ScopedSeam<platform::Clock> clockSeam(platform::timeOfDay, clock);
+        ScopedSeam<platform::NumberLocale> localeSeam(platform::numberLocale, english);
+        press(QStringLiteral("100"));
+        QVERIFY(!window().lblAve->text().isEmpty());
+
+        testing::ScriptedPrompt answers({QStringLiteral("5")});
+        QStringList seen;
+        answers.whileOpen = [&] { seen = resultTexts(); };
+        ScopedSeam<platform::InputPrompt> promptSeam(platform::inputPrompt, answers);
+        press(QStringLiteral("abc"));
+        QCOMPARE(seen, QStringList(8, QString()));
+    }
+
+    void indicatorEndsHiddenWhateverItsPhase_data()
+    {
+        QTest::addColumn<int>("ticksWhilePrompted");
+        QTest::newRow("shown when the run ends") << 1;
+        QTest::newRow("hidden when the run ends") << 2;
+    }
+    void indicatorEndsHiddenWhateverItsPhase()
+    {
+        QFETCH(int, ticksWhilePrompted);
+        testing::ScriptedPrompt answers({QStringLiteral("300000")});
+        answers.whileOpen = [&] {
+            for (int i = 0; i < ticksWhilePrompted; ++i)
+                window().tmrWorking_Timer();
+        };
+        ScopedSeam<platform::InputPrompt> promptSeam(platform::inputPrompt, answers);
+        ScopedSeam<platform::NumberLocale> localeSeam(platform::numberLocale, english);
+        bool shownAtFirstYield = false;
+        pump.atYield = [&](int yield) {
+            if (yield == 1)
+                shownAtFirstYield = !window().lblWorking->isHidden();
+        };
+        ScopedSeam<platform::EventPump> pumpSeam(platform::eventPump, pump);
+
+        press(QStringLiteral("abc"));
+
+        QCOMPARE(shownAtFirstYield, ticksWhilePrompted % 2 == 1);
+        QVERIFY(!window().tmrWorking->isActive());
+        QVERIFY(window().lblWorking->isHidden());
+    }
+
+    void secondPressDuringARunIsIgnored()
+    {
+        ScopedSeam<platform::NumberLocale> localeSeam(platform::numberLocale, english);
+        int pressesAtYield = 0;
+        pump.atYield = [&](int yield) {
+            if (yield == 1) {
+                ++pressesAtYield;
+                QTest::mouseClick(window().cmdRun, Qt::LeftButton);
+            }
+        };
+        ScopedSeam<platform::EventPump> pumpSeam(platform::eventPump, pump);
+
+        press(QStringLiteral("330000"));
+
+        // A nested run would have yielded three more times.
+        QCOMPARE(pressesAtYield, 1);
+        QCOMPARE(pump.yields, 3);
+        QCOMPARE(window().txtNum->text(), QStringLiteral("330,000"));
+        QVERIFY(!window().lblAve->text().isEmpty());
+        QVERIFY(!window().tmrWorking->isActive());
+    }
+
+    void germanSeparatorsReadAndWriteAlike()
+    {
+        testing::FixedSeparators german(QStringLiteral(","), QStringLiteral("."));
+        ScopedSeam<platform::NumberLocale> localeSeam(platform::numberLocale, german);
+        ScopedSeam<platform::EventPump> pumpSeam(platform::eventPump, pump);
+
+        press(QStringLiteral("1000000"));
+        QCOMPARE(window().txtNum->text(), QStringLiteral("1.000.000"));
+        QTest::mouseClick(window().cmdRun, Qt::LeftButton);
+        QCOMPARE(window().txtNum->text(), QStringLiteral("1.000.000"));
+        QCOMPARE(pump.yields, 18);
+        QVERIFY(window().lblAve->text().contains(QLatin1Char(',')));
+        QVERIFY(window().lblN(1)->text().endsWith(QLatin1Char(',')) || window().lblN(1)->text().contains(QLatin1Char(',')));
+    }
+};
+
+QTEST_MAIN(tst_RunCommand)
+#include "tst_runcommand.moc"
