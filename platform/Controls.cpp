@@ -51,7 +51,7 @@ FrameBox* makeFrame(QWidget* container, const char* name, const QString& caption
                     const TextStyle& style)
 {
     auto* frame = new FrameBox(container, name, caption, geometry);
-    applyStyle(frame, style, QPalette::WindowText);
+    frame->setCaptionStyle(programFont(style.pointSize, style.bold), style.color);
     return frame;
 }
 
@@ -68,10 +68,22 @@ FrameBox::FrameBox(QWidget* container, const char* name, const QString& caption,
     setAccessibleName(caption);
 }
 
+void FrameBox::setCaptionStyle(const QFont& font, const QColor& color)
+{
+    captionFont_ = font;
+    captionColor_ = color;
+    update();
+}
+
+QColor FrameBox::captionColor() const
+{
+    return captionColor_.isValid() ? captionColor_ : palette().color(QPalette::WindowText);
+}
+
 void FrameBox::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    const QFontMetrics metrics(font());
+    const QFontMetrics metrics(captionFont_);
     const QRect outline = rect().adjusted(0, metrics.height() / 2, -2, -2);
     painter.setPen(palette().color(QPalette::Mid));
     painter.drawRect(outline);
@@ -81,7 +93,8 @@ void FrameBox::paintEvent(QPaintEvent*)
         return;
     const QRect captionRect(6, 0, metrics.horizontalAdvance(caption_) + 4, metrics.height());
     painter.fillRect(captionRect, palette().window());
-    painter.setPen(palette().color(QPalette::WindowText));
+    painter.setFont(captionFont_);
+    painter.setPen(captionColor());
     painter.drawText(captionRect, Qt::AlignCenter, caption_);
 }
 

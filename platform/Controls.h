@@ -29,12 +29,18 @@ class FrameBox : public QWidget {
 public:
     FrameBox(QWidget* container, const char* name, const QString& caption, QRect geometry);
     QString caption() const { return caption_; }
+    // The caption's own look; the controls inside keep the window's.
+    void setCaptionStyle(const QFont& font, const QColor& color);
+    QFont captionFont() const { return captionFont_; }
+    QColor captionColor() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     const QString caption_;
+    QFont captionFont_;
+    QColor captionColor_;
 };
 
 // A push button whose caption wraps onto more lines when it is wider than
