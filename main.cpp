@@ -44,6 +44,9 @@ int main(int argc, char* argv[])
     vellorin::forms::frmMain->show();
     const int status = vellorin::platform::programEnding() ? 0 : QApplication::exec();
 
+    // Unloaded windows go with their pending deletions, before the
+    // application object does.
     vellorin::forms::discardAll();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return status;
 }
