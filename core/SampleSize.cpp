@@ -3,8 +3,6 @@
 // into a valid size.
 #include "core/SampleSize.h"
 
-#include "core/SamplingEngine.h"
-
 #include <string>
 
 namespace vellorin {

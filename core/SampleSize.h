@@ -9,6 +9,9 @@
 
 namespace vellorin {
 
+inline constexpr std::int32_t smallestSampleSize = 1;
+inline constexpr std::int32_t largestSampleSize = 10'000'000;
+
 // A whole number from 1 to 10,000,000, read under the given separators
 // ("3.0" is 3; "2.5", "0" and "10000001" are not sizes).
 std::optional<std::int32_t> acceptSampleSize(std::string_view text, const NumberSeparators& separators);

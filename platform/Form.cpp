@@ -2,6 +2,7 @@
 
 #include "platform/FormWindow.h"
 
+#include <QApplication>
 #include <QEventLoop>
 
 #include <algorithm>
@@ -11,8 +12,11 @@ namespace vellorin::platform {
 namespace {
 std::vector<Form*>& allForms()
 {
-    static std::vector<Form*> forms;
-    return forms;
+    // Never destroyed: the program-wide form references are destroyed at
+    // exit after any function-local static, and each form leaves this list
+    // in its destructor.
+    static auto* const forms = new std::vector<Form*>;
+    return *forms;
 }
 } // namespace
 
@@ -70,6 +74,18 @@ void Form::showModal()
     QEventLoop loop;
     connect(this, &Form::leftScreen, &loop, &QEventLoop::quit);
     loop.exec(QEventLoop::DialogExec);
+
+    // Hand activation back to a window still on screen; not every window
+    // system does it by itself when a modal window goes.
+    const QWidget* active = QApplication::activeWindow();
+    if (!active || !active->isVisible()) {
+        for (Form* form : allForms()) {
+            if (form != this && form->window_ && form->window_->isVisible()) {
+                form->window_->activateWindow();
+                break;
+            }
+        }
+    }
 }
 
 void Form::hide()
