@@ -50,9 +50,22 @@ void FormWindow::centreOnScreen()
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    QRect area(QPoint(), size());
+    // The frame's size is known only once the window system has framed the
+    // window; until then centre what there is, and the frame once it comes.
+    const QRect frame = frameGeometry();
+    QRect area(QPoint(), frame.size());
     area.moveCenter(screen->geometry().center());
-    placeClientAt(area.topLeft());
+    placeClientAt(area.topLeft() + (geometry().topLeft() - frame.topLeft()));
+    awaitingFrame_ = frame.size() == size();
+}
+
+bool FormWindow::event(QEvent* event)
+{
+    // The first paint after the window system framed the window is the
+    // first moment the frame's size is known.
+    if (event->type() == QEvent::Paint && awaitingFrame_ && frameGeometry().size() != size())
+        centreOnScreen();
+    return QWidget::event(event);
 }
 
 void FormWindow::closeEvent(QCloseEvent* event)

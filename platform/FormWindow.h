@@ -41,10 +41,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     QWidget* const client_;
     QMenuBar* menuBar_ = nullptr;
+    bool awaitingFrame_ = false;
     QPointer<QPushButton> defaultButton_;
     QPointer<QPushButton> cancelButton_;
 };
