@@ -34,9 +34,14 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    QApplication application(argc, argv);
+    // The program takes no arguments, Qt's own options included: the
+    // toolkit sees only the program's name.
+    static char programName[] = "vellorin";
+    char* toolkitArgv[] = {argc > 0 && argv[0] ? argv[0] : programName, nullptr};
+    int toolkitArgc = 1;
+    QApplication application(toolkitArgc, toolkitArgv);
     QApplication::setApplicationName(QStringLiteral("Vellorin"));
-    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QApplication::setApplicationVersion(QStringLiteral(VELLORIN_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setFont(vellorin::platform::programFont());
 
