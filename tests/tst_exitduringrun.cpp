@@ -30,12 +30,8 @@ private Q_SLOTS:
 
 void tst_ExitDuringRun::exitAtAYieldEndsTheProgram()
 {
-    testing::CountingPump pump;
-    testing::FixedClock clock;
-    testing::FixedSeparators separators;
-    const testing::ScopedSeam<platform::EventPump> pumpSeam(platform::eventPump, pump);
-    const testing::ScopedSeam<platform::Clock> clockSeam(platform::timeOfDay, clock);
-    const testing::ScopedSeam<platform::NumberLocale> localeSeam(platform::numberLocale, separators);
+    testing::StandIns standIns;
+    testing::CountingPump& pump = standIns.pump;
 
     // Start-up dismissed with Close, and the help opened and closed: both
     // dialogs are loaded but hidden when the program ends.

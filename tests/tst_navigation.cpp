@@ -589,12 +589,8 @@ void tst_Navigation::mainWindowTakesNoInputUnderADialog()
 
 void tst_Navigation::helpDuringALongRun()
 {
-    testing::CountingPump pump;
-    testing::FixedClock clock;
-    testing::FixedSeparators separators;
-    const testing::ScopedSeam<platform::EventPump> pumpSeam(platform::eventPump, pump);
-    const testing::ScopedSeam<platform::Clock> clockSeam(platform::timeOfDay, clock);
-    const testing::ScopedSeam<platform::NumberLocale> localeSeam(platform::numberLocale, separators);
+    testing::StandIns standIns;
+    testing::CountingPump& pump = standIns.pump;
 
     ui::frmMain& main = testing::openMainWindow();
     QVERIFY(activateMainWindow());

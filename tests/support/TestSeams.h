@@ -90,4 +90,14 @@ public:
     std::function<void(int)> atYield;
 };
 
+// The usual stand-ins at once: counted yields, a fixed seed, English separators.
+struct StandIns {
+    CountingPump pump;
+    FixedClock clock;
+    FixedSeparators separators;
+    ScopedSeam<platform::EventPump> pumpSeam{platform::eventPump, pump};
+    ScopedSeam<platform::Clock> clockSeam{platform::timeOfDay, clock};
+    ScopedSeam<platform::NumberLocale> localeSeam{platform::numberLocale, separators};
+};
+
 } // namespace vellorin::testing
