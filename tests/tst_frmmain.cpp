@@ -641,12 +641,8 @@ void tst_frmMain::enterRuns()
     QFETCH(int, key);
     QFETCH(Qt::KeyboardModifiers, modifiers);
 
-    testing::ScriptedPrompt prompt;
-    testing::FixedClock clock;
-    testing::FixedSeparators separators;
-    testing::ScopedSeam promptSeam(platform::inputPrompt, static_cast<platform::InputPrompt&>(prompt));
-    testing::ScopedSeam clockSeam(platform::timeOfDay, static_cast<platform::Clock&>(clock));
-    testing::ScopedSeam separatorsSeam(platform::numberLocale, static_cast<platform::NumberLocale&>(separators));
+    testing::RunStandIns standIns;
+    testing::ScriptedPrompt& prompt = standIns.prompt;
 
     ui::frmMain& form = open();
     QTRY_COMPARE(QApplication::focusWidget(), form.txtNum);
@@ -682,12 +678,7 @@ void tst_frmMain::enterRuns()
 
 void tst_frmMain::escapeDoesNothing()
 {
-    testing::ScriptedPrompt prompt;
-    testing::FixedClock clock;
-    testing::FixedSeparators separators;
-    testing::ScopedSeam promptSeam(platform::inputPrompt, static_cast<platform::InputPrompt&>(prompt));
-    testing::ScopedSeam clockSeam(platform::timeOfDay, static_cast<platform::Clock&>(clock));
-    testing::ScopedSeam separatorsSeam(platform::numberLocale, static_cast<platform::NumberLocale&>(separators));
+    testing::RunStandIns standIns;
 
     ui::frmMain& form = open();
     QTRY_COMPARE(QApplication::focusWidget(), form.txtNum);
@@ -744,12 +735,7 @@ void tst_frmMain::helpKeys()
     QFETCH(QString, source);
     QFETCH(bool, shift);
 
-    testing::ScriptedPrompt prompt;
-    testing::FixedClock clock;
-    testing::FixedSeparators separators;
-    testing::ScopedSeam promptSeam(platform::inputPrompt, static_cast<platform::InputPrompt&>(prompt));
-    testing::ScopedSeam clockSeam(platform::timeOfDay, static_cast<platform::Clock&>(clock));
-    testing::ScopedSeam separatorsSeam(platform::numberLocale, static_cast<platform::NumberLocale&>(separators));
+    testing::RunStandIns standIns;
 
     ui::frmMain& form = open();
     QWidget* focus = control(form, source);
@@ -906,14 +892,9 @@ void tst_frmMain::blinksWhilePromptOpen()
 
 void tst_frmMain::shortRunNeverShowsLabel()
 {
-    testing::ScriptedPrompt prompt;
-    testing::FixedClock clock;
-    testing::FixedSeparators separators;
-    testing::CountingPump pump;
-    testing::ScopedSeam promptSeam(platform::inputPrompt, static_cast<platform::InputPrompt&>(prompt));
-    testing::ScopedSeam clockSeam(platform::timeOfDay, static_cast<platform::Clock&>(clock));
-    testing::ScopedSeam separatorsSeam(platform::numberLocale, static_cast<platform::NumberLocale&>(separators));
-    testing::ScopedSeam pumpSeam(platform::eventPump, static_cast<platform::EventPump&>(pump));
+    testing::StandIns standIns;
+    testing::ScriptedPrompt& prompt = standIns.prompt;
+    testing::CountingPump& pump = standIns.pump;
 
     ui::frmMain& form = open();
     VisibilityWatch watch(form.lblWorking);
@@ -958,13 +939,8 @@ void tst_frmMain::longRunChangesLabelOnlyAtYields()
     QFETCH(int, extraMs);
     QFETCH(bool, shownAtEnd);
 
-    testing::ScriptedPrompt prompt;
-    testing::FixedClock clock;
-    testing::FixedSeparators separators;
+    testing::RunStandIns standIns;
     TrackingPump pump;
-    testing::ScopedSeam promptSeam(platform::inputPrompt, static_cast<platform::InputPrompt&>(prompt));
-    testing::ScopedSeam clockSeam(platform::timeOfDay, static_cast<platform::Clock&>(clock));
-    testing::ScopedSeam separatorsSeam(platform::numberLocale, static_cast<platform::NumberLocale&>(separators));
     testing::ScopedSeam pumpSeam(platform::eventPump, static_cast<platform::EventPump&>(pump));
 
     ui::frmMain& form = open();

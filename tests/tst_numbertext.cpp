@@ -6,6 +6,8 @@
 // taken from the code under test.
 #include "core/NumberText.h"
 
+#include "support/SeparatorSets.h"
+
 #include <QTest>
 
 #include <cmath>
@@ -13,17 +15,9 @@
 #include <string>
 
 using namespace vellorin;
-
-Q_DECLARE_METATYPE(vellorin::NumberSeparators)
+using namespace vellorin::testing;
 
 namespace {
-
-const NumberSeparators english{".", ","};
-const NumberSeparators german{",", "."};
-// No machine's regional settings use these, so a pass cannot come from the locale.
-const NumberSeparators odd{"~", "'"};
-// Narrow no-break space (U+202F): a group separator three bytes long.
-const NumberSeparators french{",", "\u202f"};
 
 const QByteArray size(sizePattern.data(), qsizetype(sizePattern.size()));
 const QByteArray figure(figurePattern.data(), qsizetype(figurePattern.size()));

@@ -2,6 +2,7 @@
 // program writes back into the box is read again as the same size.
 #include "core/NumberText.h"
 #include "core/SampleSize.h"
+#include "support/SeparatorSets.h"
 
 #include <QTest>
 
@@ -10,17 +11,9 @@
 #include <string>
 
 using namespace vellorin;
-
-Q_DECLARE_METATYPE(vellorin::NumberSeparators)
+using namespace vellorin::testing;
 
 namespace {
-
-const NumberSeparators english{".", ","};
-const NumberSeparators german{",", "."};
-// No machine's regional settings use these, so a pass cannot come from the locale.
-const NumberSeparators odd{"~", "'"};
-// Narrow no-break space (U+202F): a group separator three bytes long.
-const NumberSeparators french{",", "\u202f"};
 
 constexpr qsizetype megabyte = 1 << 20;
 

@@ -175,10 +175,22 @@ class Session:
             "org.freedesktop.DBus.NameHasOwner", "string:org.a11y.Bus") or ""))
 
     def start_window_manager(self):
-        self.start("openbox", ["openbox", "--sm-disable"], stdout=subprocess.DEVNULL,
-                   stderr=subprocess.DEVNULL)
-        wait_for("openbox", lambda: "window id" in (self.tool("xprop", "-root",
-                                                              "_NET_SUPPORTING_WM_CHECK") or ""))
+        # On a loaded machine openbox now and then never gets as far as
+        # announcing itself; a fresh start has always come up.
+        log_path = os.path.join(self.runtime_dir, "openbox.log")
+        for attempt in range(3):
+            with open(log_path, "w") as log:
+                manager = self.start("openbox", ["openbox", "--sm-disable"], stdout=log, stderr=log)
+            try:
+                wait_for("openbox", lambda: manager.poll() is None and "window id" in (
+                    self.tool("xprop", "-root", "_NET_SUPPORTING_WM_CHECK") or ""), timeout=15)
+                return
+            except Failure:
+                if manager.poll() is None:
+                    manager.kill()
+                    manager.wait(timeout=5)
+        with open(log_path) as log:
+            raise Failure("openbox did not come up in three tries: " + log.read()[-2000:])
 
     def start_program(self, path):
         env = dict(self.env, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")

@@ -90,14 +90,21 @@ public:
     std::function<void(int)> atYield;
 };
 
-// The usual stand-ins at once: counted yields, a fixed seed, English separators.
-struct StandIns {
-    CountingPump pump;
+// What a run needs answered: the prompt from a script, a fixed seed,
+// English separators.
+struct RunStandIns {
+    ScriptedPrompt prompt;
     FixedClock clock;
     FixedSeparators separators;
-    ScopedSeam<platform::EventPump> pumpSeam{platform::eventPump, pump};
+    ScopedSeam<platform::InputPrompt> promptSeam{platform::inputPrompt, prompt};
     ScopedSeam<platform::Clock> clockSeam{platform::timeOfDay, clock};
     ScopedSeam<platform::NumberLocale> localeSeam{platform::numberLocale, separators};
+};
+
+// The same, with the yields counted.
+struct StandIns : RunStandIns {
+    CountingPump pump;
+    ScopedSeam<platform::EventPump> pumpSeam{platform::eventPump, pump};
 };
 
 } // namespace vellorin::testing
