@@ -61,11 +61,9 @@ CommandButton* makeButton(QWidget* container, const char* name, const QString& c
 }
 
 FrameBox::FrameBox(QWidget* container, const char* name, const QString& caption, QRect geometry)
-    : QWidget(container)
-    , caption_(caption)
+    : QGroupBox(caption, container)
 {
     place(this, name, geometry);
-    setAccessibleName(caption);
 }
 
 void FrameBox::setCaptionStyle(const QFont& font, const QColor& color)
@@ -89,13 +87,13 @@ void FrameBox::paintEvent(QPaintEvent*)
     painter.drawRect(outline);
     painter.setPen(palette().color(QPalette::Light));
     painter.drawRect(outline.translated(1, 1));
-    if (caption_.isEmpty())
+    if (title().isEmpty())
         return;
-    const QRect captionRect(6, 0, metrics.horizontalAdvance(caption_) + 4, metrics.height());
+    const QRect captionRect(6, 0, metrics.horizontalAdvance(title()) + 4, metrics.height());
     painter.fillRect(captionRect, palette().window());
     painter.setFont(captionFont_);
     painter.setPen(captionColor());
-    painter.drawText(captionRect, Qt::AlignCenter, caption_);
+    painter.drawText(captionRect, Qt::AlignCenter, title());
 }
 
 CommandButton::CommandButton(QWidget* container, const char* name, const QString& caption, QRect geometry)

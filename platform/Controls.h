@@ -4,11 +4,11 @@
 #pragma once
 
 #include <QColor>
+#include <QGroupBox>
+#include <QPushButton>
 #include <QRect>
 #include <QString>
 #include <QWidget>
-
-#include <QPushButton>
 
 class QLabel;
 class QLineEdit;
@@ -23,12 +23,12 @@ struct TextStyle {
 };
 
 // A frame: an etched outline whose top edge runs through the middle of
-// its caption, the caption standing on the window background.
-class FrameBox : public QWidget {
+// its caption (the group box's title), the caption standing on the window
+// background. As a group box it is announced as a panel named by its caption.
+class FrameBox : public QGroupBox {
     Q_OBJECT
 public:
     FrameBox(QWidget* container, const char* name, const QString& caption, QRect geometry);
-    QString caption() const { return caption_; }
     // The caption's own look; the controls inside keep the window's.
     void setCaptionStyle(const QFont& font, const QColor& color);
     QFont captionFont() const { return captionFont_; }
@@ -38,7 +38,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    const QString caption_;
     QFont captionFont_;
     QColor captionColor_;
 };

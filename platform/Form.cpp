@@ -18,10 +18,20 @@ std::vector<Form*>& allForms()
     static auto* const forms = new std::vector<Form*>;
     return *forms;
 }
+// The loaded main window: the owner of every dialog.
+FormWindow* mainWindow()
+{
+    for (const Form* form : allForms())
+        if (form->window() && form->window()->kind() == FormWindow::Kind::MainWindow)
+            return form->window();
+    return nullptr;
+}
+
 } // namespace
 
-Form::Form(QSize clientSize)
+Form::Form(QSize clientSize, FormWindow::Kind kind)
     : clientSize_(clientSize)
+    , kind_(kind)
 {
     allForms().push_back(this);
 }
@@ -43,7 +53,7 @@ void Form::load()
 {
     if (window_)
         return;
-    window_ = new FormWindow(clientSize_);
+    window_ = new FormWindow(clientSize_, kind_, mainWindow());
     window_->setObjectName(objectName());
     connect(window_, &FormWindow::closeRequested, this, &Form::closeRequested);
     buildControls(*window_);

@@ -5,14 +5,18 @@
 // screen. Showing modally runs a nested event loop that returns once the
 // window is hidden or unloaded. The window system's close command reaches
 // the form as closeRequested(), which unloads by default.
+//
+// A program has one main window; its other forms are dialogs, owned by the
+// main window while it is loaded.
 #pragma once
 
+#include "platform/FormWindow.h"
+
 #include <QObject>
+#include <QPointer>
 #include <QSize>
 
 namespace vellorin::platform {
-
-class FormWindow;
 
 class Form : public QObject {
     Q_OBJECT
@@ -37,7 +41,7 @@ Q_SIGNALS:
     void leftScreen();
 
 protected:
-    explicit Form(QSize clientSize);
+    Form(QSize clientSize, FormWindow::Kind kind);
 
     virtual void buildControls(FormWindow& window) = 0;
     // Where the window stands when it first comes on screen after a load.
@@ -47,7 +51,9 @@ protected:
 
 private:
     const QSize clientSize_;
-    FormWindow* window_ = nullptr;
+    const FormWindow::Kind kind_;
+    // A dialog's window goes with its owner's, so this may empty by itself.
+    QPointer<FormWindow> window_;
 };
 
 // Unloads every loaded form, hidden ones too, at once.

@@ -2,18 +2,46 @@
 
 #include "platform/ProgramFont.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QScreen>
 
 namespace vellorin::platform {
+namespace {
 
-FormWindow::FormWindow(QSize clientSize)
-    : client_(new QWidget(this))
+// Assistive technology hears the main window as a frame and each dialog as
+// a dialog, whatever class the window is made of.
+QAccessibleInterface* formWindowAccessible(const QString& className, QObject* object)
 {
+    auto* window = qobject_cast<FormWindow*>(object);
+    if (!window || className != QLatin1String(FormWindow::staticMetaObject.className()))
+        return nullptr;
+    return new QAccessibleWidget(window, window->kind() == FormWindow::Kind::Dialog ? QAccessible::Dialog
+                                                                                     : QAccessible::Window);
+}
+
+Qt::WindowFlags flagsFor(FormWindow::Kind kind)
+{
+    // A dialog keeps the ordinary frame: title bar, system menu, minimise,
+    // maximise and close.
+    return kind == FormWindow::Kind::Dialog
+        ? Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
+            | Qt::WindowCloseButtonHint
+        : Qt::Window;
+}
+
+} // namespace
+
+FormWindow::FormWindow(QSize clientSize, Kind kind, QWidget* owner)
+    : QDialog(kind == Kind::Dialog ? owner : nullptr, flagsFor(kind))
+    , kind_(kind)
+    , client_(new QWidget(this))
+{
+    static const bool accessibleRolesInstalled = (QAccessible::installFactory(formWindowAccessible), true);
+    Q_UNUSED(accessibleRolesInstalled);
+
     setFont(programFont());
     client_->setObjectName(QStringLiteral("client"));
     client_->setFixedSize(clientSize);
@@ -56,16 +84,28 @@ void FormWindow::centreOnScreen()
     QRect area(QPoint(), frame.size());
     area.moveCenter(screen->geometry().center());
     placeClientAt(area.topLeft() + (geometry().topLeft() - frame.topLeft()));
-    awaitingFrame_ = frame.size() == size();
+    centredAt_.reset();
+    if (frame.size() == size())
+        centredAt_ = pos();
 }
 
 bool FormWindow::event(QEvent* event)
 {
     // The first paint after the window system framed the window is the
-    // first moment the frame's size is known.
-    if (event->type() == QEvent::Paint && awaitingFrame_ && frameGeometry().size() != size())
-        centreOnScreen();
-    return QWidget::event(event);
+    // first moment the frame's size is known; centre by it then, unless
+    // the user has moved the window in the meantime.
+    if (event->type() == QEvent::Paint && centredAt_ && frameGeometry().size() != size()) {
+        if (pos() == *centredAt_)
+            centreOnScreen();
+        centredAt_.reset();
+    }
+    return QDialog::event(event);
+}
+
+void FormWindow::reject()
+{
+    if (cancelButton_ && cancelButton_->isVisible() && cancelButton_->isEnabled())
+        cancelButton_->click();
 }
 
 void FormWindow::closeEvent(QCloseEvent* event)
@@ -76,29 +116,13 @@ void FormWindow::closeEvent(QCloseEvent* event)
     Q_EMIT closeRequested();
 }
 
-void FormWindow::keyPressEvent(QKeyEvent* event)
-{
-    if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
-        QPushButton* target = nullptr;
-        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-            target = defaultButton_;
-        else if (event->key() == Qt::Key_Escape)
-            target = cancelButton_;
-        if (target && target->isVisible() && target->isEnabled()) {
-            target->click();
-            return;
-        }
-    }
-    QWidget::keyPressEvent(event);
-}
-
 void FormWindow::resizeEvent(QResizeEvent* event)
 {
     // Nothing in the client area reacts to a new size; only the menu bar
     // keeps spanning the window.
     if (menuBar_)
         menuBar_->resize(width(), menuBar_->height());
-    QWidget::resizeEvent(event);
+    QDialog::resizeEvent(event);
 }
 
 } // namespace vellorin::platform

@@ -54,7 +54,7 @@ QString captionOf(const QWidget* control)
     if (auto* button = qobject_cast<const QAbstractButton*>(control))
         return button->text();
     if (auto* frame = qobject_cast<const platform::FrameBox*>(control))
-        return frame->caption();
+        return frame->title();
     return {};
 }
 

@@ -444,7 +444,7 @@ void tst_frmMain::controls()
     case Kind::Frame: {
         auto* frame = qobject_cast<platform::FrameBox*>(widget);
         QVERIFY(frame);
-        QCOMPARE(frame->caption(), caption);
+        QCOMPARE(frame->title(), caption);
         alignment = Qt::AlignLeft;
         break;
     }

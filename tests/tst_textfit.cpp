@@ -54,7 +54,7 @@ Widget* widgetNamed(const QString& tag)
     platform::Form* form = formNamed(formName);
     if (!form || !form->window())
         return nullptr;
-    const QList<Widget*> found = form->window()->findChildren<Widget*>(widgetName);
+    const QList<Widget*> found = form->window()->client()->findChildren<Widget*>(widgetName);
     return found.size() == 1 ? found.first() : nullptr;
 }
 
@@ -233,7 +233,7 @@ void tst_TextFit::labels_data()
     QTest::addColumn<int>("unused");
     int count = 0;
     for (const QString& formName : formNames) {
-        const QList<QLabel*> labels = formNamed(formName)->window()->findChildren<QLabel*>();
+        const QList<QLabel*> labels = formNamed(formName)->window()->client()->findChildren<QLabel*>();
         for (QLabel* label : labels) {
             QTest::newRow(qPrintable(formName + QLatin1Char('.') + label->objectName())) << 0;
             ++count;
@@ -274,7 +274,7 @@ void tst_TextFit::frameCaptions_data()
     QTest::addColumn<int>("unused");
     int count = 0;
     for (const QString& formName : formNames) {
-        const QList<platform::FrameBox*> frames = formNamed(formName)->window()->findChildren<platform::FrameBox*>();
+        const QList<platform::FrameBox*> frames = formNamed(formName)->window()->client()->findChildren<platform::FrameBox*>();
         for (platform::FrameBox* frame : frames) {
             QTest::newRow(qPrintable(formName + QLatin1Char('.') + frame->objectName())) << 0;
             ++count;
@@ -287,15 +287,15 @@ void tst_TextFit::frameCaptions()
 {
     platform::FrameBox* frame = widgetNamed<platform::FrameBox>(QString::fromLatin1(QTest::currentDataTag()));
     QVERIFY(frame);
-    QVERIFY(!frame->caption().isEmpty());
+    QVERIFY(!frame->title().isEmpty());
     // FrameBox draws its caption from x = 6 on, 2 px of background either
     // side of the text, over the outline that ends 2 px inside the right edge.
     const QFontMetrics metrics(frame->font(), frame);
-    const int captionRight = 6 + metrics.horizontalAdvance(frame->caption()) + 4;
+    const int captionRight = 6 + metrics.horizontalAdvance(frame->title()) + 4;
     const int outlineRight = frame->width() - 2;
     QVERIFY2(captionRight <= outlineRight,
              qPrintable(QStringLiteral("\"%1\" reaches x = %2, the frame's outline ends at x = %3")
-                            .arg(frame->caption()).arg(captionRight).arg(outlineRight)));
+                            .arg(frame->title()).arg(captionRight).arg(outlineRight)));
     QVERIFY(metrics.height() <= frame->height());
 }
 
@@ -305,7 +305,7 @@ void tst_TextFit::buttonCaptions_data()
     int count = 0;
     for (const QString& formName : formNames) {
         const QList<platform::CommandButton*> buttons =
-            formNamed(formName)->window()->findChildren<platform::CommandButton*>();
+            formNamed(formName)->window()->client()->findChildren<platform::CommandButton*>();
         for (platform::CommandButton* button : buttons) {
             QTest::newRow(qPrintable(formName + QLatin1Char('.') + button->objectName())) << 0;
             ++count;

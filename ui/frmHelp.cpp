@@ -62,7 +62,7 @@ const HelpLabel helpLabels[] = {
 } // namespace
 
 frmHelp::frmHelp()
-    : Form(clientSize)
+    : Form(clientSize, platform::FormWindow::Kind::Dialog)
 {
     setObjectName(QStringLiteral("frmHelp"));
 }
@@ -85,7 +85,6 @@ void frmHelp::buildControls(platform::FormWindow& window)
 
     cmdClose = platform::makeButton(client, "cmdClose", QStringLiteral("Close"), cmdCloseRect);
     cmdClose->setDefault(true);
-    window.setDefaultButton(cmdClose);
     window.setCancelButton(cmdClose);
     connect(cmdClose, &QPushButton::clicked, this, &frmHelp::cmdClose_Click);
     cmdClose->setFocus();

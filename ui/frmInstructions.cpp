@@ -30,7 +30,7 @@ const QString creditText = QStringLiteral("The Vellorin Team");
 } // namespace
 
 frmInstructions::frmInstructions()
-    : Form(clientSize)
+    : Form(clientSize, platform::FormWindow::Kind::Dialog)
 {
     setObjectName(QStringLiteral("frmInstructions"));
 }
@@ -48,7 +48,6 @@ void frmInstructions::buildControls(platform::FormWindow& window)
                                    .alignment = Qt::AlignHCenter});
     cmdClose = platform::makeButton(client, "cmdClose", QStringLiteral("Close"), cmdCloseRect);
     cmdClose->setDefault(true);
-    window.setDefaultButton(cmdClose);
     window.setCancelButton(cmdClose);
     connect(cmdClose, &QPushButton::clicked, this, &frmInstructions::cmdClose_Click);
     cmdClose->setFocus();

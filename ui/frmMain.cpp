@@ -63,7 +63,7 @@ const std::array<const char*, 5> binCaptions{"0.0 to 0.2:", "0.2 to 0.4:", "0.4 
 } // namespace
 
 frmMain::frmMain()
-    : Form(clientSize)
+    : Form(clientSize, platform::FormWindow::Kind::MainWindow)
 {
     setObjectName(QStringLiteral("frmMain"));
 }
@@ -87,7 +87,6 @@ void frmMain::buildControls(platform::FormWindow& window)
     tmrWorking->setInterval(workingIntervalMs);
     connect(tmrWorking, &QTimer::timeout, this, &frmMain::tmrWorking_Timer);
 
-    window.setDefaultButton(cmdRun);
     connect(cmdRun, &QPushButton::clicked, this, &frmMain::cmdRun_Click);
     QWidget::setTabOrder(txtNum, cmdRun);
     txtNum->setFocus();

@@ -251,6 +251,12 @@ class Session:
         check(os.path.exists(path), f"no screenshot {path}")
         print(f"screenshot: {path}")
 
+    def transient_for(self, window):
+        """The window a window is transient for (its owner), or None."""
+        out = self.tool("xprop", "-id", str(window), "WM_TRANSIENT_FOR") or ""
+        match = re.search(r"window id # (0x[0-9a-f]+)", out)
+        return int(match.group(1), 16) if match else None
+
     def request_close(self, window):
         """Asks a window to close, as the window manager does for its close
         box: a WM_DELETE_WINDOW client message."""
@@ -341,6 +347,19 @@ class Widgets:
                 seen[node.description] = self.text_of(node)
         return {name: seen.get(name) for name in wanted}
 
+    def role_of_window(self, title):
+        """The role a top-level window of the program is announced with."""
+        app = self.application()
+        for index in range(app.childCount if app else 0):
+            window = app.getChildAtIndex(index)
+            if window is not None and window.name == title:
+                return window.getRoleName()
+        return None
+
+    def panels(self):
+        """The names of the panels (captioned frames) on the bus."""
+        return {node.name for node in self.all() if node.getRole() == self.pyatspi.ROLE_PANEL}
+
     def label_with_text(self, text):
         return any(node.getRole() == self.pyatspi.ROLE_LABEL and self.text_of(node) == text
                    for node in self.all())
@@ -396,6 +415,19 @@ def main():
               f"frame {frame}")
         session.screenshot("startup")
 
+        # What assistive technology and the window manager are told: the
+        # main window is a frame, the instructions a dialog that it owns, and
+        # each captioned frame a panel named by its caption.
+        check(widgets.role_of_window("Vellorin") == "frame",
+              f"the main window is announced as {widgets.role_of_window('Vellorin')!r}, not as a frame")
+        check(widgets.role_of_window("Instructions") == "dialog",
+              f"the instructions are announced as {widgets.role_of_window('Instructions')!r}, not as a dialog")
+        panels = widgets.panels()
+        check({"Input", "Results", "Produced By:"} <= panels, f"the frames are announced as panels {panels}")
+        check(session.transient_for(instructions) == main_window,
+              f"the instructions are transient for {session.transient_for(instructions)}, "
+              f"not for the main window {main_window}")
+
         # The main window takes no input while the instructions are up: a
         # click into its box, typing, and its close box change nothing.
         box = None
@@ -439,6 +471,11 @@ def main():
         x, y, width, height = session.client_geometry(help_window)
         check((x, y) == HELP_AT, f"help's client area at {(x, y)}, expected {HELP_AT}")
         check((width, height) == (369, 443), f"help's client area {width}x{height}, expected 369x443")
+        check(widgets.role_of_window("Help") == "dialog",
+              f"the help window is announced as {widgets.role_of_window('Help')!r}, not as a dialog")
+        check("Vellorin Help:" in widgets.panels(), f"the help's frame is not a panel: {widgets.panels()}")
+        check(session.transient_for(help_window) == main_window,
+              f"the help window is transient for {session.transient_for(help_window)}, not for the main window")
         session.screenshot("help")
         session.key("Escape")
         wait_for("the help window to go", lambda: not session.windows_named("Help"))
