@@ -12,15 +12,20 @@
 
 namespace {
 
-// Qt aborts with a long plugin report when it finds no display; say it in
-// one line instead.
+// On X11 and Wayland systems Qt aborts with a long plugin report when it
+// finds no display; say it in one line instead. Windows and macOS always
+// have their own window system and set neither variable.
 bool displayAvailable()
 {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
     const auto set = [](const char* name) {
         const char* value = std::getenv(name);
         return value && *value;
     };
     return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+#else
+    return true;
+#endif
 }
 
 } // namespace

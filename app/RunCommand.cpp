@@ -1,5 +1,6 @@
 #include "app/RunCommand.h"
 
+#include "app/WorkingIndicator.h"
 #include "core/SampleSize.h"
 #include "core/SamplingEngine.h"
 #include "platform/Program.h"
@@ -7,7 +8,6 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QTimer>
 
 namespace vellorin::app {
 namespace {
@@ -16,12 +16,6 @@ std::string toUtf8(const QString& text) { return text.toStdString(); }
 QString fromUtf8(const std::string& text) { return QString::fromStdString(text); }
 
 } // namespace
-
-NumberSeparators userSeparators()
-{
-    const platform::Separators separators = platform::numberLocale->separators();
-    return {toUtf8(separators.decimal), toUtf8(separators.group)};
-}
 
 void RunCommand::cmdRun_Click()
 {
@@ -35,11 +29,11 @@ void RunCommand::cmdRun_Click()
         ~Done() { running = false; }
     } done{running_};
 
-    controls_.tmrWorking->start();
+    controls_.working->start();
     clearLabels();
     generator_.reseed(platform::timeOfDay->secondsSinceMidnight());
 
-    const NumberSeparators separators = userSeparators();
+    const NumberSeparators separators = platform::numberLocale->separators();
     const std::optional<std::int32_t> size = obtainSampleSize(separators);
     if (!size)
         return;
@@ -52,8 +46,7 @@ void RunCommand::cmdRun_Click()
         return; // the program is ending; its windows are going
 
     showResults(*tally, separators);
-    controls_.tmrWorking->stop();
-    controls_.lblWorking->hide();
+    controls_.working->stopAndHide();
 }
 
 void RunCommand::clearLabels()
@@ -72,9 +65,9 @@ std::optional<std::int32_t> RunCommand::obtainSampleSize(const NumberSeparators&
         const QString answer = platform::inputPrompt->ask(badNumberMessage, programTitle);
         if (platform::programEnding())
             return std::nullopt;
-        const std::string text = toUtf8(answer);
-        controls_.txtNum->setText(fromUtf8(formatNumber(std::string_view(text), sizePattern, separators)));
-        size = acceptSampleSize(text, separators);
+        const SampleSizeAnswer read = readSampleSize(toUtf8(answer), separators);
+        controls_.txtNum->setText(fromUtf8(read.shown));
+        size = read.size;
     }
     controls_.txtNum->setText(fromUtf8(formatNumber(*size, sizePattern, separators)));
     return size;

@@ -36,7 +36,4 @@ private:
     bool running_ = false;
 };
 
-// The user's separators, as the number text code takes them.
-NumberSeparators userSeparators();
-
 } // namespace vellorin::app

@@ -1,17 +1,17 @@
-// What the run command and the working indicator need of the main window.
+// What the run command needs of the main window.
 #pragma once
 
 #include <array>
 
 class QLabel;
 class QLineEdit;
-class QTimer;
 
 namespace vellorin::app {
 
+class WorkingIndicator;
+
 struct RunControls {
-    QTimer* tmrWorking = nullptr;
-    QLabel* lblWorking = nullptr;
+    WorkingIndicator* working = nullptr;
     QLineEdit* txtNum = nullptr;
     QLabel* lblAve = nullptr;
     QLabel* lblMax = nullptr;

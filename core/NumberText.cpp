@@ -307,12 +307,9 @@ std::string formatNumber(std::int32_t value, std::string_view pattern, const Num
     return layOut(value < 0, std::string_view(digits.data(), length), {}, shape, separators);
 }
 
-std::string formatNumber(std::string_view text, std::string_view pattern, const NumberSeparators& separators)
+std::string formatNumber(DecimalText number, std::string_view pattern, const NumberSeparators& separators)
 {
-    std::optional<DecimalText> number = readNumber(text, separators);
-    if (!number)
-        return std::string(text);
-    return renderDecimal(std::move(*number), parsePattern(pattern), separators);
+    return renderDecimal(std::move(number), parsePattern(pattern), separators);
 }
 
 } // namespace vellorin

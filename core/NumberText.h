@@ -38,8 +38,7 @@ std::optional<DecimalText> readNumber(std::string_view text, const NumberSeparat
 std::string formatNumber(double value, std::string_view pattern, const NumberSeparators& separators);
 std::string formatNumber(float value, std::string_view pattern, const NumberSeparators& separators);
 std::string formatNumber(std::int32_t value, std::string_view pattern, const NumberSeparators& separators);
-// A text that reads as a number is rendered exactly as that number;
-// any other text comes back unchanged.
-std::string formatNumber(std::string_view text, std::string_view pattern, const NumberSeparators& separators);
+// A number read from text, rendered exactly from its digits.
+std::string formatNumber(DecimalText number, std::string_view pattern, const NumberSeparators& separators);
 
 } // namespace vellorin

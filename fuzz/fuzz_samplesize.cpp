@@ -100,10 +100,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
 
     const std::optional<std::int32_t> accepted = acceptSampleSize(text, separators);
-    // Rendering any text must be safe with every pattern the program has.
-    const std::string rendered = formatNumber(text, sizePattern, separators);
-    (void)formatNumber(text, figurePattern, separators);
-    (void)formatNumber(text, sharePattern, separators);
+    const SampleSizeAnswer answer = readSampleSize(text, separators);
+    if (answer.size != accepted)
+        fail("an answer to the prompt is judged differently from the box", text);
+    const std::string& rendered = answer.shown;
+    // Rendering any number must be safe with every pattern the program has.
+    if (const std::optional<DecimalText> number = readNumber(text, separators)) {
+        (void)formatNumber(*number, figurePattern, separators);
+        (void)formatNumber(*number, sharePattern, separators);
+    }
 
     const std::optional<std::int64_t> plain = plainWholeValue(text, separators);
     if (onlyDigits(text) && plain && *plain >= 1 && *plain <= 10'000'000 && !accepted)

@@ -40,10 +40,10 @@ public:
 
 class QtNumberLocale final : public NumberLocale {
 public:
-    Separators separators() override
+    NumberSeparators separators() override
     {
         const QLocale locale = QLocale::system();
-        return {locale.decimalPoint(), locale.groupSeparator()};
+        return {locale.decimalPoint().toStdString(), locale.groupSeparator().toStdString()};
     }
 };
 

@@ -4,6 +4,7 @@
 // answer prompts, fix the time or the locale, and watch the yields.
 #pragma once
 
+#include "core/NumberText.h"
 #include "platform/Seam.h"
 
 #include <QString>
@@ -33,16 +34,11 @@ public:
     virtual float secondsSinceMidnight() = 0;
 };
 
-struct Separators {
-    QString decimal;
-    QString group;
-};
-
 class NumberLocale {
 public:
     virtual ~NumberLocale() = default;
-    // The user's decimal and group separators.
-    virtual Separators separators() = 0;
+    // The user's decimal and group separators, as the number text takes them.
+    virtual NumberSeparators separators() = 0;
 };
 
 extern Seam<EventPump> eventPump;

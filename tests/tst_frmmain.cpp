@@ -7,6 +7,7 @@
 // with the instructions dismissed as at start-up) and discards it again in
 // cleanup(). Tests that may press the run button put stand-ins in place of
 // the prompt, the clock and the separators.
+#include "app/WorkingIndicator.h"
 #include "platform/Controls.h"
 #include "platform/FormWindow.h"
 #include "platform/ProgramFont.h"
@@ -837,9 +838,9 @@ void tst_frmMain::tickFlipsLabel()
     QVERIFY(QMetaObject::invokeMethod(form.tmrWorking, "timeout", Qt::DirectConnection));
     QVERIFY(form.lblWorking->isHidden());
     // And the handler itself only flips.
-    form.tmrWorking_Timer();
+    form.working->tmrWorking_Timer();
     QVERIFY(!form.lblWorking->isHidden());
-    form.tmrWorking_Timer();
+    form.working->tmrWorking_Timer();
     QVERIFY(form.lblWorking->isHidden());
     QCOMPARE(form.lblWorking->text(), QStringLiteral("Working..."));
 }

@@ -1,9 +1,13 @@
 // The run button's command on the real main window: validation through the
 // prompt, the grouped write-back, the result texts and the indicator's end state.
+#include "app/WorkingIndicator.h"
+#include "platform/Controls.h"
 #include "support/MainWindowFixture.h"
 #include "support/TestSeams.h"
 
+#include <QHash>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTest>
@@ -11,6 +15,40 @@
 
 using namespace vellorin;
 using testing::ScopedSeam;
+
+// Notes, in order, which of the watched labels change their text. A label
+// whose text changes asks its container's layout to recompute; as that
+// layout, this one looks which label's text is new. It lays nothing out.
+class TextChangeRecorder final : public QLayout {
+public:
+    explicit TextChangeRecorder(const QList<QLabel*>& labels)
+    {
+        for (QLabel* label : labels)
+            seen_.insert(label, label->text());
+    }
+
+    void invalidate() override
+    {
+        for (auto it = seen_.begin(); it != seen_.end(); ++it) {
+            if (it.key()->text() != it.value()) {
+                changes << it.key()->objectName();
+                it.value() = it.key()->text();
+            }
+        }
+        QLayout::invalidate();
+    }
+    void addItem(QLayoutItem*) override {}
+    QLayoutItem* itemAt(int) const override { return nullptr; }
+    QLayoutItem* takeAt(int) override { return nullptr; }
+    int count() const override { return 0; }
+    QSize sizeHint() const override { return {}; }
+    void setGeometry(const QRect&) override {}
+
+    QStringList changes;
+
+private:
+    QHash<QLabel*, QString> seen_;
+};
 
 class tst_RunCommand : public QObject {
     Q_OBJECT
@@ -152,8 +190,8 @@ private Q_SLOTS:
 
     void promptLoopWritesEachAnswerBack()
     {
-        testing::ScriptedPrompt answers({QStringLiteral("abc"), QStringLiteral("1234.7"), QString(),
-                                         QStringLiteral("250")});
+        testing::ScriptedPrompt answers({QStringLiteral("abc"), QStringLiteral("1234.7"), QStringLiteral("0"),
+                                         QString(), QStringLiteral("250")});
         QStringList boxWhenAsked;
         QList<bool> blankWhenAsked, timerWhenAsked;
         answers.whileOpen = [&] {
@@ -169,10 +207,11 @@ private Q_SLOTS:
         press(QStringLiteral("abc"));
 
         // Each answer is written back before the next question: typed text
-        // as typed, a number grouped and rounded, Cancel as an empty box.
-        QCOMPARE(boxWhenAsked, (QStringList{"abc", "abc", "1,235", ""}));
-        QCOMPARE(blankWhenAsked, (QList<bool>{true, true, true, true}));
-        QCOMPARE(timerWhenAsked, (QList<bool>{true, true, true, true}));
+        // as typed, a number grouped and rounded, zero and Cancel as an
+        // empty box.
+        QCOMPARE(boxWhenAsked, (QStringList{"abc", "abc", "1,235", "", ""}));
+        QCOMPARE(blankWhenAsked, (QList<bool>{true, true, true, true, true}));
+        QCOMPARE(timerWhenAsked, (QList<bool>{true, true, true, true, true}));
         QVERIFY(!answers.ranDry);
         QCOMPARE(window().txtNum->text(), QStringLiteral("250"));
         QVERIFY(!resultTexts().join(QString()).isEmpty());
@@ -193,6 +232,26 @@ private Q_SLOTS:
         QCOMPARE(seen, QStringList(8, QString()));
     }
 
+    // Blanking goes shares 1 to 5, then average, biggest, smallest; the
+    // results come average, biggest, smallest, then shares 1 to 5.
+    void labelsChangeInTheirOrder()
+    {
+        testing::RunStandIns standIns;
+        QList<QLabel*> results{window().lblAve, window().lblMax, window().lblMin};
+        for (int bin = 1; bin <= 5; ++bin)
+            results << window().lblN(bin);
+        for (QLabel* label : results)
+            label->setText(QStringLiteral("x")); // so that blanking changes each one
+        auto* recorder = new TextChangeRecorder(results);
+        window().fraOutput->setLayout(recorder);
+
+        press(QStringLiteral("100"));
+
+        const QStringList shares{"lblN(1)", "lblN(2)", "lblN(3)", "lblN(4)", "lblN(5)"};
+        const QStringList summary{"lblAve", "lblMax", "lblMin"};
+        QCOMPARE(recorder->changes, shares + summary + summary + shares);
+    }
+
     void indicatorEndsHiddenWhateverItsPhase_data()
     {
         QTest::addColumn<int>("ticksWhilePrompted");
@@ -205,7 +264,7 @@ private Q_SLOTS:
         testing::ScriptedPrompt answers({QStringLiteral("300000")});
         answers.whileOpen = [&] {
             for (int i = 0; i < ticksWhilePrompted; ++i)
-                window().tmrWorking_Timer();
+                window().working->tmrWorking_Timer();
         };
         ScopedSeam<platform::InputPrompt> promptSeam(platform::inputPrompt, answers);
         ScopedSeam<platform::NumberLocale> localeSeam(platform::numberLocale, english);
@@ -247,7 +306,7 @@ private Q_SLOTS:
 
     void germanSeparatorsReadAndWriteAlike()
     {
-        testing::FixedSeparators german(QStringLiteral(","), QStringLiteral("."));
+        testing::FixedSeparators german(",", ".");
         ScopedSeam<platform::NumberLocale> localeSeam(platform::numberLocale, german);
         ScopedSeam<platform::EventPump> pumpSeam(platform::eventPump, pump);
 

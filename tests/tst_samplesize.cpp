@@ -119,6 +119,8 @@ void tst_SampleSize::accept()
 
     const std::optional<std::int32_t> result = acceptSampleSize(view(text), separators);
     QCOMPARE(result.has_value(), accepted);
+    // An answer typed into the prompt is judged the same way as the box.
+    QCOMPARE(readSampleSize(view(text), separators).size, result);
     if (accepted) {
         QFETCH(int, size);
         QCOMPARE(*result, size);

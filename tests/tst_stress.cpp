@@ -184,7 +184,7 @@ void tst_Stress::checkResults(ui::frmMain& window, int size, int run)
 
 void tst_Stress::repeatedRunsStayConsistentAndSteady()
 {
-    FixedSeparators english(QStringLiteral("."), QStringLiteral(","));
+    FixedSeparators english(".", ",");
     ScopedSeam<platform::NumberLocale> separatorsSeam(platform::numberLocale, english);
     ui::frmMain& window = *forms::frmMain;
 

@@ -14,7 +14,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QTimer>
 
 namespace vellorin::ui {
 namespace {
@@ -41,7 +40,6 @@ constexpr QRect lblExplTable2Rect = twipsRect(2640, 240, 2055, 1575);
 constexpr QRect shpTable2Rect = twipsRect(2640, 1800, 2025, 2055);
 constexpr int binCaptionLeft = 2880, binValueLeft = 3840, binTop = 1920, binRowStep = 405;
 constexpr int binCaptionWidth = 750, binValueWidth = 705, binRowHeight = 405;
-constexpr int workingIntervalMs = 500;
 
 const QColor red(255, 0, 0);
 const QColor blue(0, 0, 255);
@@ -82,17 +80,15 @@ void frmMain::buildControls(platform::FormWindow& window)
     buildInput(window.client());
     buildResults(window.client());
 
-    tmrWorking = new QTimer(&window);
-    tmrWorking->setObjectName(QStringLiteral("tmrWorking"));
-    tmrWorking->setInterval(workingIntervalMs);
-    connect(tmrWorking, &QTimer::timeout, this, &frmMain::tmrWorking_Timer);
+    working = new app::WorkingIndicator(lblWorking, &window);
+    tmrWorking = working->timer();
 
     connect(cmdRun, &QPushButton::clicked, this, &frmMain::cmdRun_Click);
     QWidget::setTabOrder(txtNum, cmdRun);
     txtNum->setFocus();
 
     runCommand_ = std::make_unique<app::RunCommand>(app::RunControls{
-        tmrWorking, lblWorking, txtNum, lblAve, lblMax, lblMin, lblNArray_});
+        working, txtNum, lblAve, lblMax, lblMin, lblNArray_});
 }
 
 void frmMain::buildMenus(platform::FormWindow& window)
@@ -199,11 +195,6 @@ void frmMain::closeRequested()
 void frmMain::cmdRun_Click()
 {
     runCommand_->cmdRun_Click();
-}
-
-void frmMain::tmrWorking_Timer()
-{
-    app::toggleWorking(lblWorking);
 }
 
 void frmMain::mnuFileExit_Click()

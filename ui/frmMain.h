@@ -23,7 +23,8 @@ class ShapeRectangle;
 
 namespace vellorin::app {
 class RunCommand;
-}
+class WorkingIndicator;
+} // namespace vellorin::app
 
 namespace vellorin::ui {
 
@@ -37,7 +38,6 @@ public:
     QLabel* lblN(int index) const;
 
     void cmdRun_Click();
-    void tmrWorking_Timer();
     void mnuFileExit_Click();
     void mnuHelpInstructions_Click();
     void mnuHelpHelp_Click();
@@ -49,7 +49,8 @@ public:
     QLineEdit* txtNum = nullptr;
     QPushButton* cmdRun = nullptr;
     QLabel* lblWorking = nullptr;
-    QTimer* tmrWorking = nullptr;
+    QTimer* tmrWorking = nullptr; // the working indicator's timer
+    app::WorkingIndicator* working = nullptr;
     platform::FrameBox* fraOutput = nullptr;
     QLabel* lblExplTable1 = nullptr;
     platform::ShapeRectangle* shpTable1 = nullptr;

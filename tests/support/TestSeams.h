@@ -64,14 +64,14 @@ private:
 
 class FixedSeparators final : public platform::NumberLocale {
 public:
-    FixedSeparators(QString decimal = QStringLiteral("."), QString group = QStringLiteral(","))
+    FixedSeparators(std::string decimal = ".", std::string group = ",")
         : separators_{std::move(decimal), std::move(group)}
     {
     }
-    platform::Separators separators() override { return separators_; }
+    NumberSeparators separators() override { return separators_; }
 
 private:
-    platform::Separators separators_;
+    NumberSeparators separators_;
 };
 
 // Counts the yields; still handles pending events, as the real one does,
