@@ -669,7 +669,7 @@ void tst_Engine::simdAndPortablePathsAgree_data()
     // and inside later segments.
     for (const float seed : {0.0f, 45296.5f, 86399.99f}) {
         for (const int count : {1, 5, 8, 109'997, 110'000, 220'003, 1'234'567, 10'000'000})
-            QTest::addRow("seed %g, %d draws", double(seed), count) << seed << count;
+            QTest::addRow("seed %.2f, %d draws", double(seed), count) << seed << count;
     }
 }
 
