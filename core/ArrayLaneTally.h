@@ -20,8 +20,7 @@ public:
     // floats for the sum.
     const std::array<float, lanes>& take(const std::array<std::uint32_t, lanes>& k, int taken)
     {
-        // GCC unrolls a loop this short before it vectorises, and cannot
-        // vectorise the unrolled lanes; kept rolled, the loop vectorises.
+        // Kept rolled so that GCC vectorises it, as in ArrayXoshiroLanes.
 #pragma GCC unroll 1
         for (int lane = 0; lane < lanes; ++lane) {
             const float kFloat = static_cast<float>(static_cast<std::int32_t>(k[lane]));
@@ -40,6 +39,7 @@ public:
         return kFloats_;
     }
 
+    // 32-bit counters hold a whole run: nothing to empty between segments.
     void endSegment() {}
 
     float biggestK() const { return *std::max_element(biggest_.begin(), biggest_.end()); }

@@ -34,8 +34,8 @@ std::optional<RunTally> run(std::int32_t count, Generator& generator, YieldRef y
     static_assert(drawsPerYield <= LaneTally<lanes>::mostDrawsPerSegment);
     LaneTally<lanes> laneTally;
     float kSum = 0.0f;
-    typename Generator::Block k;
-    const auto drawBlock = [&](int taken) {
+    const auto drawBlock = [&generator, &laneTally, &kSum](int taken) {
+        typename Generator::Block k;
         generator.nextBlock(k);
         const std::array<float, lanes>& kFloats = laneTally.take(k, taken);
         for (int lane = 0; lane < taken; ++lane)

@@ -1,12 +1,10 @@
-// The program's uniform generator: eight interleaved xoshiro128+ streams.
+// The program's uniform generator: eight interleaved xoshiro128+ streams,
+// seeded from the time of day.
 //
 // Each draw is k * 2^-24 for a 24-bit k taken from the top of a 32-bit
-// output. The eight lanes are stepped together as one SIMD value, so
+// output. The eight streams are stepped together (core/XoshiroLanes.h), so
 // generating a draw costs far less than the single-precision addition that
-// the running sum must wait for. (Written as a plain loop over the lanes,
-// GCC kept the state in scalar registers and stepped it lane by lane, which
-// made generation the bottleneck; the portable words are for standard
-// libraries without SIMD values, and give the same sequences.)
+// the running sum must wait for.
 #pragma once
 
 #include "core/Draws.h"

@@ -1,6 +1,8 @@
 // The generator's eight xoshiro128+ streams, stepped together: as SIMD
 // values where the standard library has them, else as plain arrays in a loop
 // over the lanes that a compiler can vectorise. Both give the same k values.
+// (Stepped lane by lane in scalar registers, generation would cost more than
+// the running sum's additions it has to keep up with.)
 #pragma once
 
 #include "core/StdSimd.h"
@@ -14,8 +16,9 @@ using LaneWords = std::array<std::uint32_t, 8>;
 
 // One xoshiro128+ step: returns s0 + s3 and moves the state on. Word is one
 // stream's 32-bit word, or a SIMD value holding one word of every stream.
+// Declared inline because GCC otherwise calls it once per block.
 template <class Word>
-Word xoshiroNext(Word& s0, Word& s1, Word& s2, Word& s3)
+inline Word xoshiroNext(Word& s0, Word& s1, Word& s2, Word& s3)
 {
     const Word sum = s0 + s3;
     const Word t = s1 << 9;
