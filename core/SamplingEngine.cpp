@@ -1,3 +1,5 @@
+// The program's run: the draw loop for its generator, on the lanes its
+// standard library offers, compiled once here with core's optimisation.
 #include "core/SamplingEngine.h"
 
 #include "core/SamplingLoop.h"

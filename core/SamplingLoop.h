@@ -10,11 +10,16 @@
 #include "core/YieldRef.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <optional>
 
 namespace vellorin {
 
+// A lane tally keeps the maxima, minima and bin counts lane by lane:
+// take(block, taken) takes a block's first `taken` draws and hands back its
+// k values as floats, endSegment() comes after every segment, and
+// biggestK(), smallestK() and bins(count) give the run's figures.
 #ifdef __cpp_lib_experimental_parallel_simd
 template <int lanes>
 using NativeLaneTally = SimdLaneTally<lanes>;

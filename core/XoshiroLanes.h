@@ -8,6 +8,7 @@
 #include "core/StdSimd.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace vellorin {
