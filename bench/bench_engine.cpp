@@ -1,8 +1,11 @@
-// The engine against its floor: a run of the largest sample size versus the
-// same number of dependent single-precision additions over values drawn
-// beforehand. The run's sum must make those additions one after another, so
-// the floor is what a run would cost if everything else it does were free.
+// The engine against its floor: runs of the largest sample size, on the
+// program's path and on the portable one, versus the same number of dependent
+// single-precision additions over values drawn beforehand. A run's sum must
+// make those additions one after another, so the floor is what a run would
+// cost if everything else it does were free.
+#include "core/SampleSize.h"
 #include "core/SamplingEngine.h"
+#include "core/SamplingLoop.h"
 
 #include <benchmark/benchmark.h>
 
@@ -19,11 +22,28 @@ using namespace vellorin;
 constexpr std::int32_t drawsPerRun = largestSampleSize;
 constexpr float seed = 45296.5f; // 12:34:56.5
 
-void BM_Engine(benchmark::State& state)
+#ifdef __cpp_lib_experimental_parallel_simd
+constexpr const char* programPath = "SIMD path:";
+#else
+constexpr const char* programPath = "program's path:"; // the portable one too
+#endif
+
+// The program's own run, as core compiles it.
+void BM_Program(benchmark::State& state)
 {
     UniformGenerator generator(seed);
     for (auto _ : state) {
         std::optional<RunTally> tally = run(drawsPerRun, generator, [] { return true; });
+        benchmark::DoNotOptimize(tally);
+    }
+}
+
+// What a standard library without SIMD values gets.
+void BM_Portable(benchmark::State& state)
+{
+    BasicUniformGenerator<ArrayXoshiroLanes> generator(seed);
+    for (auto _ : state) {
+        std::optional<RunTally> tally = run<ArrayLaneTally>(drawsPerRun, generator, [] { return true; });
         benchmark::DoNotOptimize(tally);
     }
 }
@@ -36,7 +56,7 @@ void BM_Floor(benchmark::State& state)
     for (std::size_t i = 0; i < draws.size(); ++i) {
         if (i % UniformGenerator::lanes == 0)
             generator.nextBlock(k);
-        draws[i] = UniformGenerator::toDraw(k[i % UniformGenerator::lanes]);
+        draws[i] = static_cast<float>(k[i % UniformGenerator::lanes]) * drawUnit;
     }
     for (auto _ : state) {
         benchmark::DoNotOptimize(draws.data());
@@ -47,7 +67,8 @@ void BM_Floor(benchmark::State& state)
     }
 }
 
-BENCHMARK(BM_Engine)->Unit(benchmark::kMillisecond)->Repetitions(15);
+BENCHMARK(BM_Program)->Unit(benchmark::kMillisecond)->Repetitions(15);
+BENCHMARK(BM_Portable)->Unit(benchmark::kMillisecond)->Repetitions(15);
 BENCHMARK(BM_Floor)->Unit(benchmark::kMillisecond)->Repetitions(15);
 
 // Prints as usual and keeps every repetition's time per benchmark.
@@ -73,6 +94,14 @@ double median(std::vector<double> times)
     return n % 2 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2;
 }
 
+void printAgainstFloor(const char* name, const std::vector<double>& times, const std::vector<double>& floorTimes)
+{
+    if (times.empty())
+        return; // filtered out
+    std::printf("%-15s fastest %6.3f ms, median %6.3f ms; to the floor %.2fx (fastest), %.2fx (median)\n", name,
+                fastest(times), median(times), fastest(times) / fastest(floorTimes), median(times) / median(floorTimes));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -90,16 +119,13 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks(&collector);
     benchmark::Shutdown();
 
-    const auto engine = collector.times.find("BM_Engine");
     const auto additions = collector.times.find("BM_Floor");
-    if (engine == collector.times.end() || additions == collector.times.end())
-        return 0; // one of them filtered out: nothing to compare
-    const std::vector<double>& engineTimes = engine->second;
+    if (additions == collector.times.end())
+        return 0; // filtered out: nothing to compare with
     const std::vector<double>& floorTimes = additions->second;
-    std::printf("\n%d draws, %zu repetitions each\n", drawsPerRun, engineTimes.size());
-    std::printf("engine: fastest %.3f ms, median %.3f ms\n", fastest(engineTimes), median(engineTimes));
-    std::printf("floor:  fastest %.3f ms, median %.3f ms\n", fastest(floorTimes), median(floorTimes));
-    std::printf("engine/floor ratio: %.2f (fastest), %.2f (median)\n",
-                fastest(engineTimes) / fastest(floorTimes), median(engineTimes) / median(floorTimes));
+    std::printf("\n%d draws, %zu repetitions each\n", drawsPerRun, floorTimes.size());
+    std::printf("%-15s fastest %6.3f ms, median %6.3f ms\n", "floor:", fastest(floorTimes), median(floorTimes));
+    printAgainstFloor(programPath, collector.times["BM_Program"], floorTimes);
+    printAgainstFloor("portable path:", collector.times["BM_Portable"], floorTimes);
     return 0;
 }

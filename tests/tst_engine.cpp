@@ -4,6 +4,7 @@
 // tenth / 2 rounded up; a float sum in draw order), or from the reasoning
 // written next to a row, never from the engine's own shortcuts.
 #include "core/SamplingEngine.h"
+#include "core/SamplingLoop.h"
 #include "core/UniformGenerator.h"
 
 #include <QList>
@@ -63,8 +64,6 @@ public:
         }
     }
 
-    static float toDraw(std::uint32_t k) { return ruleDraw(k); }
-
 private:
     std::vector<std::uint32_t> ks_;
     std::size_t next_ = 0;
@@ -83,8 +82,6 @@ public:
         generator_.nextBlock(k);
         handedOut += lanes;
     }
-
-    static float toDraw(std::uint32_t k) { return UniformGenerator::toDraw(k); }
 
     std::int64_t handedOut = 0;
 
@@ -155,6 +152,26 @@ const std::array<std::int32_t, 5>& drawsPerBin()
     return perBin;
 }
 
+// The stretches of consecutive k that the rule puts in one bin, in order.
+struct KStretch {
+    std::uint32_t first = 0;
+    std::uint32_t end = 0;
+    int bin = 0;
+};
+
+std::vector<KStretch> ruleStretches()
+{
+    std::vector<KStretch> stretches;
+    for (std::uint32_t k = 0; k < everyK; ++k) {
+        const int bin = ruleBin(ruleDraw(k));
+        if (stretches.empty() || stretches.back().bin != bin)
+            stretches.push_back({k, k + 1, bin});
+        else
+            stretches.back().end = k + 1;
+    }
+    return stretches;
+}
+
 } // namespace
 
 class tst_Engine : public QObject {
@@ -171,6 +188,7 @@ private Q_SLOTS:
     void falseYieldAbandonsTheRun();
     void binsAddUpToCount_data();
     void binsAddUpToCount();
+    void everyKInItsBin_data();
     void everyKInItsBin();
     void edgeDraws_data();
     void edgeDraws();
@@ -189,6 +207,8 @@ private Q_SLOTS:
     void nearbySeedsUnrelated();
     void everyBitOfKIsFair_data();
     void everyBitOfKIsFair();
+    void simdAndPortablePathsAgree_data();
+    void simdAndPortablePathsAgree();
 };
 
 void tst_Engine::countOne_data()
@@ -329,20 +349,43 @@ void tst_Engine::binsAddUpToCount()
     QCOMPARE(std::accumulate(tally.bins.begin(), tally.bins.end(), 0), count);
 }
 
+void tst_Engine::everyKInItsBin_data()
+{
+    QTest::addColumn<bool>("portable");
+    QTest::addColumn<quint32>("first");
+    QTest::addColumn<quint32>("end");
+    QTest::addColumn<int>("bin");
+
+    // Every k goes through a run with the others of its stretch, so a k
+    // counted in a neighbouring bin, one at a bin's edge included, shows in
+    // the stretch's counts.
+    for (const bool portable : {false, true}) {
+        for (const KStretch& stretch : ruleStretches()) {
+            QTest::addRow("%s path, k %u to %u -> bin %d", portable ? "portable" : "program's", stretch.first,
+                          stretch.end - 1, stretch.bin)
+                << portable << quint32(stretch.first) << quint32(stretch.end) << stretch.bin;
+        }
+    }
+}
+
 void tst_Engine::everyKInItsBin()
 {
-    std::int64_t wrong = 0;
-    std::uint32_t firstWrong = 0;
-    for (std::uint32_t k = 0; k < everyK; ++k) {
-        if (drawBin(k) != ruleBin(ruleDraw(k)) && wrong++ == 0)
-            firstWrong = k;
-    }
-    QVERIFY2(wrong == 0, qPrintable(QStringLiteral("%1 k values in the wrong bin, the first %2 (draw %3) in bin %4, not %5")
-                                        .arg(wrong)
-                                        .arg(firstWrong)
-                                        .arg(exact(ruleDraw(firstWrong)))
-                                        .arg(drawBin(firstWrong))
-                                        .arg(ruleBin(ruleDraw(firstWrong)))));
+    QFETCH(bool, portable);
+    QFETCH(quint32, first);
+    QFETCH(quint32, end);
+    QFETCH(int, bin);
+
+    std::vector<std::uint32_t> ks(end - first);
+    std::iota(ks.begin(), ks.end(), first);
+    const auto count = static_cast<std::int32_t>(ks.size());
+    ReplayGenerator generator(std::move(ks));
+    const std::optional<RunTally> tally =
+        portable ? run<ArrayLaneTally>(count, generator, [] { return true; }) : run(count, generator, [] { return true; });
+
+    QVERIFY(tally.has_value());
+    std::array<std::int32_t, 5> bins{};
+    bins[bin - 1] = count;
+    QCOMPARE(listOf(tally->bins), listOf(bins));
 }
 
 void tst_Engine::edgeDraws_data()
@@ -379,7 +422,6 @@ void tst_Engine::edgeDraws()
     QFETCH(int, bin);
 
     QCOMPARE(ruleBin(ruleDraw(k)), bin);
-    QCOMPARE(drawBin(k), bin);
     ReplayGenerator generator({k});
     QCOMPARE(runAll(1, generator).bins[bin - 1], 1);
 }
@@ -616,6 +658,41 @@ void tst_Engine::everyBitOfKIsFair()
         QCOMPARE(ones[bit], 0);
     for (int bit = 0; bit < 24; ++bit)
         QVERIFY2(std::abs(ones[bit] - count / 2) < 5'000, qPrintable(QStringLiteral("bit %1 set %2 times").arg(bit).arg(ones[bit])));
+}
+
+void tst_Engine::simdAndPortablePathsAgree_data()
+{
+    QTest::addColumn<float>("seed");
+    QTest::addColumn<int>("count");
+
+    // Runs that end inside a block, on a block's end, on a segment's end
+    // and inside later segments.
+    for (const float seed : {0.0f, 45296.5f, 86399.99f}) {
+        for (const int count : {1, 5, 8, 109'997, 110'000, 220'003, 1'234'567, 10'000'000})
+            QTest::addRow("seed %.2f, %d draws", double(seed), count) << seed << count;
+    }
+}
+
+void tst_Engine::simdAndPortablePathsAgree()
+{
+#ifndef __cpp_lib_experimental_parallel_simd
+    QSKIP("no SIMD values in this standard library: the portable path is the program's");
+#else
+    QFETCH(float, seed);
+    QFETCH(int, count);
+
+    UniformGenerator simdGenerator(seed);
+    const RunTally simd = runAll(count, simdGenerator);
+    BasicUniformGenerator<ArrayXoshiroLanes> portableGenerator(seed);
+    const std::optional<RunTally> portable = run<ArrayLaneTally>(count, portableGenerator, [] { return true; });
+
+    QVERIFY(portable.has_value());
+    QCOMPARE(portable->count, simd.count);
+    QCOMPARE(exact(portable->sum), exact(simd.sum));
+    QCOMPARE(exact(portable->biggest), exact(simd.biggest));
+    QCOMPARE(exact(portable->smallest), exact(simd.smallest));
+    QCOMPARE(listOf(portable->bins), listOf(simd.bins));
+#endif
 }
 
 QTEST_APPLESS_MAIN(tst_Engine)

@@ -1,0 +1,81 @@
+// The per-lane part of a run's tally in plain arrays, for standard libraries
+// without SIMD values: the same maxima, minima and bin counts as
+// SimdLaneTally, in a loop over the lanes that a compiler can vectorise.
+#pragma once
+
+#include "core/Draws.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+
+namespace vellorin {
+
+template <int lanes>
+class ArrayLaneTally {
+public:
+    // Takes the block's first `taken` draws, and hands back the block's k as
+    // floats for the sum.
+    const std::array<float, lanes>& take(const std::array<std::uint32_t, lanes>& k, int taken)
+    {
+        // Kept rolled so that GCC vectorises it, as in ArrayXoshiroLanes.
+#pragma GCC unroll 1
+        for (int lane = 0; lane < lanes; ++lane) {
+            const float kFloat = static_cast<float>(static_cast<std::int32_t>(k[lane]));
+            kFloats_[lane] = kFloat;
+            const bool inRun = lane < taken;
+            biggest_[lane] = inRun && kFloat > biggest_[lane] ? kFloat : biggest_[lane];
+            smallest_[lane] = inRun && kFloat < smallest_[lane] ? kFloat : smallest_[lane];
+            // Lanes past the run's end count in no "above"; bin 1 is only
+            // what the others leave of the count.
+            const std::int32_t binBelow = inRun ? static_cast<std::int32_t>(kFloat * fifthsPerK) : 0;
+            above1_[lane] += binBelow > 0;
+            above2_[lane] += binBelow > 1;
+            above3_[lane] += binBelow > 2;
+            above4_[lane] += binBelow > 3;
+        }
+        return kFloats_;
+    }
+
+    // 32-bit counters hold a whole run: nothing to empty between segments.
+    void endSegment() {}
+
+    float biggestK() const { return *std::max_element(biggest_.begin(), biggest_.end()); }
+    float smallestK() const { return *std::min_element(smallest_.begin(), smallest_.end()); }
+
+    std::array<std::int32_t, 5> bins(std::int32_t count) const
+    {
+        const std::array<std::int32_t, 4> above{total(above1_), total(above2_), total(above3_), total(above4_)};
+        return {count - above[0], above[0] - above[1], above[1] - above[2], above[2] - above[3], above[3]};
+    }
+
+    static constexpr std::int32_t mostDrawsPerSegment = std::numeric_limits<std::int32_t>::max();
+
+private:
+    using Counts = std::array<std::int32_t, lanes>;
+
+    static std::int32_t total(const Counts& counts)
+    {
+        std::int32_t sum = 0;
+        for (const std::int32_t count : counts)
+            sum += count;
+        return sum;
+    }
+
+    static constexpr std::array<float, lanes> filled(float value)
+    {
+        std::array<float, lanes> values;
+        values.fill(value);
+        return values;
+    }
+
+    std::array<float, lanes> biggest_{};
+    std::array<float, lanes> smallest_ = filled(static_cast<float>(distinctKs)); // k of the draw 1.0
+    // aboveN_ counts the draws in bin N + 1 or higher, lane by lane.
+    Counts above1_{}, above2_{}, above3_{}, above4_{};
+    std::array<float, lanes> kFloats_;
+};
+
+} // namespace vellorin
