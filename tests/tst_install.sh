@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch prefix and checks what lands there: the
-# program, a menu entry that desktop-file-validate accepts, and the icon.
+# program, a menu entry that desktop-file-validate accepts, the icon and the
+# software-centre entry under one id, a manual page man reads without
+# warnings, and the licences.
 # Usage: tst_install.sh BUILD_DIR
 set -euo pipefail
 
@@ -12,11 +14,15 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
-entry=share/applications/vellorin.desktop
-icon=share/icons/hicolor/scalable/apps/vellorin.svg
+id=org.vellorin.vellorin
+entry=share/applications/$id.desktop
+icon=share/icons/hicolor/scalable/apps/$id.svg
+metainfo=share/metainfo/$id.metainfo.xml
+page=share/man/man1/vellorin.1.gz
+licences=(share/doc/vellorin/LICENSE share/doc/vellorin/COPYING-LiberationFonts)
 
-# Exactly these three files, nothing else.
-expected=$(printf '%s\n' bin/vellorin "$entry" "$icon" | sort)
+# Exactly these files, nothing else.
+expected=$(printf '%s\n' bin/vellorin "$entry" "$icon" "$metainfo" "$page" "${licences[@]}" | sort)
 actual=$(cd "$prefix" && find . -type f -printf '%P\n' | sort)
 [ "$actual" = "$expected" ] || fail "installed files differ:"$'\n'"$actual"$'\n'"expected:"$'\n'"$expected"
 
@@ -30,7 +36,7 @@ if [ -x "$prefix/bin/vellorin" ]; then
   [ "$status" -eq 1 ] && [[ "$said" == "vellorin: no display"* ]] ||
     fail "installed bin/vellorin did not start as the program (status $status): $said"
 fi
-for file in "$entry" "$icon"; do
+for file in "$entry" "$icon" "$metainfo" "$page" "${licences[@]}"; do
   [ -e "$prefix/$file" ] || continue
   [ ! -x "$prefix/$file" ] || fail "$file is executable"
 done
@@ -46,7 +52,7 @@ if [ -e "$prefix/$entry" ]; then
   check Name Vellorin
   check 'Name\[en_US\]' Vellorin
   check Exec vellorin
-  check Icon vellorin
+  check Icon "$id"
   check Categories 'Education;Math;'
   check X-Vellorin-Version 1.00
   [ -n "$(key Comment)" ] || fail "no Comment"
@@ -64,5 +70,24 @@ sys.exit(0 if root.tag == "{http://www.w3.org/2000/svg}svg" and root.get("viewBo
 PY
 fi
 
+# The software centre finds the entry and the icon through the metainfo's id.
+if [ -e "$prefix/$metainfo" ]; then
+  python3 - "$prefix/$metainfo" "$id" <<'PY' || fail "the metainfo does not name $id and its desktop entry"
+import sys
+import xml.etree.ElementTree as tree
+root = tree.parse(sys.argv[1]).getroot()
+app_id = sys.argv[2]
+sys.exit(0 if root.findtext("id") == app_id
+         and root.findtext("launchable[@type='desktop-id']") == app_id + ".desktop" else 1)
+PY
+fi
+
+if [ -e "$prefix/$page" ]; then
+  gzip -t "$prefix/$page" || fail "$page is not gzip-compressed"
+  warnings=$(man --warnings -l "$prefix/$page" 2>&1 >/dev/null) || fail "man cannot show $page"
+  [ -z "$warnings" ] || fail "man warns about $page: $warnings"
+  MANWIDTH=80 man -l "$prefix/$page" 2>/dev/null | grep -Eq '^ +vellorin +- ' || fail "$page has no NAME line for vellorin"
+fi
+
 [ "$failures" -eq 0 ] || exit 1
-echo "installed tree is complete: bin/vellorin, $entry, $icon"
+echo "installed tree is complete: $(tr '\n' ' ' <<<"$expected")"

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Builds the Debian package with scripts/package and checks what a user would
+# install: exactly the program, its menu entry, icon, software-centre entry,
+# manual page and Debian's changelog and copyright (covering both licences);
+# run-time dependencies on Qt 6's libraries and on no -dev package; nothing
+# lintian warns about; metainfo that appstreamcli accepts without a remark.
+# Usage: tst_package.sh SOURCE_DIR
+set -euo pipefail
+
+source=${1:?usage: tst_package.sh SOURCE_DIR}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+if ! "$source/scripts/package" >"$work/build.log" 2>&1; then
+  tail -n 40 "$work/build.log"
+  echo "FAIL: scripts/package did not build the package"
+  exit 1
+fi
+deb=$source/build-package/vellorin_1.00_$(dpkg-architecture -q DEB_HOST_ARCH).deb
+[ -f "$deb" ] || { echo "FAIL: no $deb"; exit 1; }
+[ "$(dpkg-deb -f "$deb" Version)" = 1.00 ] || fail "package version is '$(dpkg-deb -f "$deb" Version)', expected 1.00"
+
+id=org.vellorin.vellorin
+doc=usr/share/doc/vellorin
+# Every entry that is not a directory (files and links alike), nothing else.
+expected=$(printf '%s\n' usr/bin/vellorin \
+  usr/share/applications/$id.desktop \
+  usr/share/icons/hicolor/scalable/apps/$id.svg \
+  usr/share/metainfo/$id.metainfo.xml \
+  usr/share/man/man1/vellorin.1.gz \
+  $doc/changelog.gz $doc/copyright | sort)
+listing=$(dpkg-deb -c "$deb")
+actual=$(awk '$1 !~ /^d/ { sub(/^\.\//, "", $6); print $6 }' <<<"$listing" | sort)
+[ "$actual" = "$expected" ] || fail "package contents differ:"$'\n'"$actual"$'\n'"expected:"$'\n'"$expected"
+grep -Eq '^-rwxr-xr-x root/root .* \./usr/bin/vellorin$' <<<"$listing" || fail "usr/bin/vellorin is not an executable owned by root"
+
+# Depends as dh_shlibdeps wrote it: the Qt 6 run-time libraries, no -dev package.
+depends=$(dpkg-deb -f "$deb" Depends)
+names=$(tr ',|' '\n\n' <<<"$depends" | awk 'NF { print $1 }')
+for library in libqt6core6 libqt6gui6 libqt6widgets6; do
+  grep -qx "$library" <<<"$names" || fail "Depends does not name $library: $depends"
+done
+! grep -q -- '-dev$' <<<"$names" || fail "Depends names a -dev package: $depends"
+
+dpkg-deb -x "$deb" "$work/root"
+copyright=$work/root/$doc/copyright
+grep -qx 'License: MIT' "$copyright" && grep -qx 'Files: platform/fonts/\*' "$copyright" &&
+  grep -qx 'License: GPL-2 with Font exception' "$copyright" ||
+  fail "the copyright file does not cover the program's and the typeface's licences"
+
+if ! report=$(lintian --fail-on error,warning "$deb" 2>&1); then
+  fail "lintian:"$'\n'"$report"
+fi
+
+metainfo=$work/root/usr/share/metainfo/$id.metainfo.xml
+if [ -f "$metainfo" ]; then
+  if ! report=$(appstreamcli validate --no-net "$metainfo" 2>&1) || grep -Eq '^[EWIP]: ' <<<"$report"; then
+    fail "appstreamcli validate:"$'\n'"$report"
+  fi
+fi
+
+[ "$failures" -eq 0 ] || exit 1
+echo "package $(basename "$deb") is complete; Depends: $depends"
