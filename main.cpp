@@ -33,9 +33,12 @@ bool displayAvailable()
 int main(int argc, char* argv[])
 {
     if (!displayAvailable()) {
-        std::fputs("vellorin: no display found (DISPLAY is not set); to run without a screen use: "
-                   "xvfb-run -a build/vellorin\n",
-                   stderr);
+        // Named as it was started: build/vellorin from the source tree, plain
+        // vellorin when installed.
+        std::fprintf(stderr,
+                     "vellorin: no display found (DISPLAY is not set); to run without a screen use: "
+                     "xvfb-run -a %s\n",
+                     argc > 0 && argv[0] ? argv[0] : "vellorin");
         return 1;
     }
 
