@@ -78,7 +78,9 @@ def shell_commands(path):
         at_start, after_function, option_argument = True, False, False
         for word in words:
             if set(word) <= set(";&|()"):
-                at_start, after_function = True, False
+                # What follows `)` is the rest of the command the
+                # substitution stood in, not a new one.
+                at_start, after_function = set(word) != {")"}, False
                 continue
             if at_start:
                 if option_argument:  # env -u NAME
@@ -148,49 +150,49 @@ def system_path(program):
     return shutil.which(program, path="/usr/sbin:/usr/bin:/sbin:/bin")
 
 
-def package_of(program):
-    path = program if program.startswith("/") else system_path(program)
-    if not path:
-        return None, "not installed"
-    candidates = [path, os.path.realpath(path)]
-    for candidate in list(candidates):
-        if candidate.startswith("/usr/"):
-            candidates.append(candidate[4:])  # merged /usr: dpkg may know it as /bin/...
-        else:
-            candidates.append("/usr" + candidate)
-    for candidate in candidates:
-        result = subprocess.run(["dpkg", "-S", candidate], capture_output=True, text=True)
-        if result.returncode == 0:
-            return result.stdout.split(":")[0].split(",")[0].strip(), path
-    return None, f"{path} belongs to no Debian package"
+def packages_of(paths):
+    """The Debian package of each path, asked of dpkg in one call; with a
+    merged /usr, dpkg may know a program as /bin/... or as /usr/bin/..."""
+    candidates = {}
+    for path in paths:
+        for candidate in {path, os.path.realpath(path)}:
+            candidates[candidate] = path
+            candidates[candidate[4:] if candidate.startswith("/usr/") else "/usr" + candidate] = path
+    result = subprocess.run(["dpkg", "-S", *candidates], capture_output=True, text=True)
+    found = {}
+    for line in result.stdout.splitlines():
+        packages, _, owned = line.partition(": ")
+        if owned in candidates:
+            found[candidates[owned]] = packages.split(",")[0].split(":")[0].strip()
+    return found
 
 
-def base_system(package):
-    """Debian's essential and required packages are on every Debian system."""
-    result = subprocess.run(["dpkg-query", "-W", "-f=${Essential}|${Priority}", package],
-                            capture_output=True, text=True)
-    essential, _, priority = result.stdout.partition("|")
-    return essential == "yes" or priority == "required"
+def installed_packages():
+    """Every installed package: whether every Debian system has it (essential
+    or required), and what it depends on."""
+    result = subprocess.run(["dpkg-query", "-W", "-f=${Package}|${Status}|${Essential}|${Priority}|"
+                             "${Depends}, ${Pre-Depends}\n"], capture_output=True, text=True, check=True)
+    packages = {}
+    for line in result.stdout.splitlines():
+        name, status, essential, priority, depends = line.split("|", 4)
+        if "install ok installed" in status:
+            packages[name] = (essential == "yes" or priority == "required",
+                              re.findall(r"(?:^|[,|]\s*)([a-z0-9][a-z0-9.+-]+)", depends))
+    return packages
 
 
-def setup_packages(top):
+def setup_packages(top, installed):
     """scripts/setup's list, with everything those packages pull in."""
     with open(os.path.join(top, "scripts", "setup")) as handle:
         match = re.search(r"packages=\((.*?)\)", handle.read(), re.S)
     listed = set(re.sub(r"#.*", "", match.group(1)).split()) if match else set()
-    installed, pending = set(), list(listed)
+    closure, pending = set(), list(listed)
     while pending:
         package = pending.pop()
-        if package in installed:
-            continue
-        result = subprocess.run(["dpkg-query", "-W", "-f=${Status}|${Depends}, ${Pre-Depends}", package],
-                                capture_output=True, text=True)
-        status, _, depends = result.stdout.partition("|")
-        if result.returncode != 0 or "install ok installed" not in status:
-            continue
-        installed.add(package)
-        pending.extend(re.findall(r"(?:^|[,|]\s*)([a-z0-9][a-z0-9.+-]+)", depends))
-    return listed, installed
+        if package in installed and package not in closure:
+            closure.add(package)
+            pending.extend(installed[package][1])
+    return listed, closure
 
 
 def main():
@@ -208,28 +210,32 @@ def main():
                 for program in python_programs(path):
                     callers.setdefault(program, set()).add(os.path.relpath(path, top))
 
-    listed, wanted = setup_packages(top)
+    # The project's own programs and variables are not the machine's.
+    programs = {program: where for program, where in callers.items()
+                if "$" not in program and ("/" not in program or program.startswith("/usr/"))
+                and program not in SHELL_BUILTINS}
+    paths = {program: program if program.startswith("/") else system_path(program) for program in programs}
+    owners = packages_of([path for path in paths.values() if path and os.path.exists(path)])
+    installed = installed_packages()
+    listed, wanted = setup_packages(top, installed)
     failures = []
-    checked = 0
-    for program, where in sorted(callers.items()):
-        # The project's own programs and variables are not the machine's.
-        if "$" in program or ("/" in program and not program.startswith("/usr/")) \
-                or program in SHELL_BUILTINS:
-            continue
-        package, detail = package_of(program)
-        checked += 1
-        if package is None:
-            failures.append(f"{program} ({', '.join(sorted(where))}): {detail}")
-        elif package not in wanted and not base_system(package):
-            failures.append(f"{program} ({', '.join(sorted(where))}) comes from {package}, "
-                            "which scripts/setup does not install")
+    for program, where in sorted(programs.items()):
+        called = f"{program} ({', '.join(sorted(where))})"
+        path = paths[program]
+        package = owners.get(path)
+        if not path or not os.path.exists(path):
+            failures.append(f"{called}: not installed")
+        elif package is None:
+            failures.append(f"{called}: {path} belongs to no Debian package")
+        elif package not in wanted and not installed.get(package, (False,))[0]:
+            failures.append(f"{called} comes from {package}, which scripts/setup does not install")
     if not listed:
         failures.append("found no package list in scripts/setup")
     for failure in failures:
         print(f"FAIL: {failure}")
-    if failures or checked == 0:
+    if failures or not programs:
         return 1
-    print(f"all {checked} programs the scripts and tests call come from scripts/setup's packages "
+    print(f"all {len(programs)} programs the scripts and tests call come from scripts/setup's packages "
           "or the base system")
     return 0
 
