@@ -84,9 +84,7 @@ void FormWindow::centreOnScreen()
     QRect area(QPoint(), frame.size());
     area.moveCenter(screen->geometry().center());
     placeClientAt(area.topLeft() + (geometry().topLeft() - frame.topLeft()));
-    centredAt_.reset();
-    if (frame.size() == size())
-        centredAt_ = pos();
+    centredAt_ = frame.size() == size() ? std::optional(pos()) : std::nullopt;
 }
 
 bool FormWindow::event(QEvent* event)
@@ -95,9 +93,10 @@ bool FormWindow::event(QEvent* event)
     // first moment the frame's size is known; centre by it then, unless
     // the user has moved the window in the meantime.
     if (event->type() == QEvent::Paint && centredAt_ && frameGeometry().size() != size()) {
-        if (pos() == *centredAt_)
-            centreOnScreen();
+        const bool untouched = pos() == *centredAt_;
         centredAt_.reset();
+        if (untouched)
+            centreOnScreen();
     }
     return QDialog::event(event);
 }
