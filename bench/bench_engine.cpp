@@ -77,7 +77,7 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& report : runs)
-            if (report.run_type == Run::RT_Iteration && !report.error_occurred)
+            if (report.run_type == Run::RT_Iteration)
                 times[report.run_name.function_name].push_back(report.GetAdjustedRealTime());
         ConsoleReporter::ReportRuns(runs);
     }

@@ -36,11 +36,14 @@ actual=$(awk '$1 !~ /^d/ { sub(/^\.\//, "", $6); print $6 }' <<<"$listing" | sor
 [ "$actual" = "$expected" ] || fail "package contents differ:"$'\n'"$actual"$'\n'"expected:"$'\n'"$expected"
 grep -Eq '^-rwxr-xr-x root/root .* \./usr/bin/vellorin$' <<<"$listing" || fail "usr/bin/vellorin is not an executable owned by root"
 
-# Depends as dh_shlibdeps wrote it: the Qt 6 run-time libraries, no -dev package.
+# Depends as dh_shlibdeps wrote it: the Qt 6 run-time libraries, under the
+# names of the packages that hold them on this release (Debian 13 renamed
+# some of them for 64-bit time), and no -dev package.
 depends=$(dpkg-deb -f "$deb" Depends)
 names=$(tr ',|' '\n\n' <<<"$depends" | awk 'NF { print $1 }')
-for library in libqt6core6 libqt6gui6 libqt6widgets6; do
-  grep -qx "$library" <<<"$names" || fail "Depends does not name $library: $depends"
+for library in libQt6Core.so.6 libQt6Gui.so.6 libQt6Widgets.so.6; do
+  package=$(dpkg -S "*/$library" | awk -F: 'NR == 1 { print $1 }')
+  [ -n "$package" ] && grep -qx "$package" <<<"$names" || fail "Depends does not name ${package:-the package of $library}: $depends"
 done
 ! grep -q -- '-dev$' <<<"$names" || fail "Depends names a -dev package: $depends"
 
