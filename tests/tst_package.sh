@@ -3,7 +3,8 @@
 # install: exactly the program, its menu entry, icon, software-centre entry,
 # manual page and Debian's changelog and copyright (covering both licences);
 # run-time dependencies on Qt 6's libraries and on no -dev package; nothing
-# lintian warns about; metainfo that appstreamcli accepts without a remark.
+# lintian warns about; metainfo that appstreamcli accepts with no remark but
+# the two tolerated below.
 # Usage: tst_package.sh SOURCE_DIR
 set -euo pipefail
 
@@ -53,15 +54,29 @@ grep -qx 'License: MIT' "$copyright" && grep -qx 'Files: platform/fonts/\*' "$co
   grep -qx 'License: GPL-2 with Font exception' "$copyright" ||
   fail "the copyright file does not cover the program's and the typeface's licences"
 
-if ! report=$(lintian --fail-on error,warning "$deb" 2>&1); then
-  fail "lintian:"$'\n'"$report"
+# The metainfo, as appstreamcli reads it. Two remarks name nothing a true
+# value could mend, and are tolerated by name:
+# - url-homepage-missing (appstream 1.0): the project has no homepage yet;
+# - unknown-tag developer (appstream 0.16): <developer> with its id is the
+#   form 1.0 asks for, in place of <developer_name>, which 0.16 predates.
+tolerated='url-homepage-missing|unknown-tag developer'
+metainfo=$work/root/usr/share/metainfo/$id.metainfo.xml
+[ -f "$metainfo" ] || fail "no metainfo in the package"
+validation=0
+report=$(appstreamcli validate --no-net "$metainfo" 2>&1) || validation=$?
+remarks=$(grep -E '^[EWIP]: ' <<<"$report" || true)
+untolerated=$(grep -Ev "^[EWIP]: [^ ]*: ($tolerated)\$" <<<"$remarks" || true)
+if [ -n "$untolerated" ] || { [ "$validation" -ne 0 ] && [ -z "$remarks" ]; }; then
+  fail "appstreamcli validate:"$'\n'"$report"
 fi
 
-metainfo=$work/root/usr/share/metainfo/$id.metainfo.xml
-if [ -f "$metainfo" ]; then
-  if ! report=$(appstreamcli validate --no-net "$metainfo" 2>&1) || grep -Eq '^[EWIP]: ' <<<"$report"; then
-    fail "appstreamcli validate:"$'\n'"$report"
-  fi
+# lintian runs the same validation and reports any failure of it under one
+# tag; that tag is let through only when the tolerated remarks were all
+# there was to it.
+suppress=()
+[ "$validation" -ne 0 ] && [ -z "$untolerated" ] && suppress=(--suppress-tags appstream-metadata-validation-failed)
+if ! report=$(lintian --fail-on error,warning "${suppress[@]}" "$deb" 2>&1); then
+  fail "lintian:"$'\n'"$report"
 fi
 
 [ "$failures" -eq 0 ] || exit 1

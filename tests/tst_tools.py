@@ -65,6 +65,8 @@ def shell_commands(path):
     # substitution starts a command.
     text = re.sub(r"\$\(\(.*?\)\)", "0", text)
     text = re.sub(r"\$\{[^}]*\}", "$VAR", text)
+    # An array's elements are words, not a command.
+    text = re.sub(r"\b(\w+\+?=)\([^)]*\)", r"\1", text)
     text = re.sub(r"\d*[<>]&\d*", " ", text).replace("$(", "(")
     found = set()
     for line in without_heredocs(text.splitlines()):
