@@ -3,11 +3,13 @@
 #include "app/WorkingIndicator.h"
 #include "core/SampleSize.h"
 #include "core/SamplingEngine.h"
+#include "platform/Announcement.h"
 #include "platform/Program.h"
 #include "platform/Services.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QStringList>
 
 namespace vellorin::app {
 namespace {
@@ -47,6 +49,7 @@ void RunCommand::cmdRun_Click()
 
     showResults(*tally, separators);
     controls_.working->stopAndHide();
+    platform::announce(controls_.lblAve->window(), resultsAnnouncement());
 }
 
 void RunCommand::clearLabels()
@@ -80,6 +83,16 @@ void RunCommand::showResults(const RunTally& tally, const NumberSeparators& sepa
     controls_.lblMin->setText(fromUtf8(formatNumber(tally.smallest, figurePattern, separators)));
     for (int bin = 1; bin <= 5; ++bin)
         controls_.lblN[bin - 1]->setText(fromUtf8(formatNumber(share(tally, bin), sharePattern, separators)));
+}
+
+QString RunCommand::resultsAnnouncement() const
+{
+    QStringList parts;
+    for (const QLabel* label : {controls_.lblAve, controls_.lblMax, controls_.lblMin})
+        parts << label->accessibleDescription() + QStringLiteral(": ") + label->text();
+    for (const QLabel* label : controls_.lblN)
+        parts << label->accessibleDescription() + QStringLiteral(": ") + label->text();
+    return parts.join(QStringLiteral(", "));
 }
 
 } // namespace vellorin::app

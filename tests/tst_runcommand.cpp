@@ -5,6 +5,7 @@
 #include "support/MainWindowFixture.h"
 #include "support/TestSeams.h"
 
+#include <QAccessible>
 #include <QHash>
 #include <QLabel>
 #include <QLayout>
@@ -49,6 +50,26 @@ public:
 private:
     QHash<QLabel*, QString> seen_;
 };
+
+// What the program asked assistive technology to say, with the window it
+// concerned.
+struct Announcement {
+    QString message;
+    QObject* source = nullptr;
+    bool polite = false;
+};
+QList<Announcement> announcements;
+
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+void recordAnnouncement(QAccessibleEvent* event)
+{
+    if (event->type() == QAccessible::Announcement) {
+        const auto* announcement = static_cast<QAccessibleAnnouncementEvent*>(event);
+        announcements.append({announcement->message(), announcement->object(),
+                              announcement->politeness() == QAccessible::AnnouncementPoliteness::Polite});
+    }
+}
+#endif
 
 class tst_RunCommand : public QObject {
     Q_OBJECT
@@ -302,6 +323,48 @@ private Q_SLOTS:
         QCOMPARE(window().txtNum->text(), QStringLiteral("330,000"));
         QVERIFY(!window().lblAve->text().isEmpty());
         QVERIFY(!window().tmrWorking->isActive());
+    }
+
+    // The results reach a screen reader once the run is done, each as its
+    // label shows it and named by what it is; a refused size and the open
+    // prompt say nothing.
+    void resultsAreAnnouncedOnce()
+    {
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+        QSKIP("this Qt has no announcements");
+#else
+        testing::ScriptedPrompt answers({QStringLiteral("1000000")});
+        qsizetype whilePrompted = -1;
+        answers.whileOpen = [&] { whilePrompted = announcements.size(); };
+        testing::FixedSeparators german(",", ".");
+        ScopedSeam<platform::InputPrompt> promptSeam(platform::inputPrompt, answers);
+        ScopedSeam<platform::NumberLocale> localeSeam(platform::numberLocale, german);
+        ScopedSeam<platform::Clock> clockSeam(platform::timeOfDay, clock);
+        announcements.clear();
+        QAccessible::installUpdateHandler(recordAnnouncement);
+        QAccessible::setActive(true);
+
+        press(QStringLiteral("abc"));
+        QAccessible::installUpdateHandler(nullptr);
+        QAccessible::setActive(false);
+
+        QCOMPARE(whilePrompted, 0);
+        QCOMPARE(announcements.size(), 1);
+        QCOMPARE(announcements[0].source, static_cast<QObject*>(window().window()));
+        QVERIFY(announcements[0].polite);
+        // In the labels' own texts, German separators and all, in their order.
+        const QStringList results{"Average: " + window().lblAve->text(), "Biggest: " + window().lblMax->text(),
+                                  "Smallest: " + window().lblMin->text(), "0.0 to 0.2: " + window().lblN(1)->text(),
+                                  "0.2 to 0.4: " + window().lblN(2)->text(), "0.4 to 0.6: " + window().lblN(3)->text(),
+                                  "0.6 to 0.8: " + window().lblN(4)->text(), "0.8 to 1.0: " + window().lblN(5)->text()};
+        const QString& message = announcements[0].message;
+        qsizetype from = 0;
+        for (const QString& result : results) {
+            const qsizetype at = message.indexOf(result, from);
+            QVERIFY2(at >= 0, qPrintable(QStringLiteral("no '%1' after the results before it in '%2'").arg(result, message)));
+            from = at + result.size();
+        }
+#endif
     }
 
     void germanSeparatorsReadAndWriteAlike()

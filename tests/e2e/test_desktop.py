@@ -6,7 +6,9 @@ accessibility bus, and the program; drives it with real X input through
 xdotool and reads its widgets through AT-SPI. Every process it starts is
 stopped again, whatever happens. Exits non-zero with a message on failure.
 
-Usage: test_desktop.py path/to/vellorin
+Usage: test_desktop.py path/to/vellorin QT_VERSION
+QT_VERSION is the version of Qt the program is built with; from 6.8 on, the
+program announces its results, and the test listens for that.
 Screenshots go to /tmp/vellorin-shots/.
 """
 
@@ -26,6 +28,7 @@ import time
 # version manager's shim) may lack it. Importing it connects to nothing yet.
 try:
     import pyatspi
+    from gi.repository import GLib
 except ImportError:
     if os.path.exists("/usr/bin/python3") \
             and os.path.realpath(sys.executable) != os.path.realpath("/usr/bin/python3"):
@@ -365,11 +368,41 @@ class Widgets:
                    for node in self.all())
 
 
+class Announcements:
+    """What the program asks a screen reader to say: AT-SPI's
+    object:announcement events, in the order they come."""
+
+    def __init__(self, pyatspi):
+        self.heard = []
+        pyatspi.Registry.registerEventListener(self._hear, "object:announcement")
+
+    def _hear(self, event):
+        self.heard.append(str(event.any_data))
+
+    def so_far(self):
+        # Events arrive through the main context; nothing runs it but this.
+        context = GLib.MainContext.default()
+        while context.pending():
+            context.iteration(False)
+        return list(self.heard)
+
+
+def check_announced(message, results):
+    """Every result, in the order of the window, as its label shows it."""
+    position = 0
+    for name, text in results.items():
+        said = f"{name}: {text}"
+        found = message.find(said, position)
+        check(found >= 0, f"the announcement {message!r} does not say {said!r} after the results before it")
+        position = found + len(said)
+
+
 def main():
-    if len(sys.argv) != 2:
+    if len(sys.argv) != 3:
         print(__doc__)
         return 2
     program_path = os.path.abspath(sys.argv[1])
+    announces = tuple(int(part) for part in sys.argv[2].split(".")[:2]) >= (6, 8)
     check(os.access(program_path, os.X_OK), f"no program at {program_path}")
     for tool in ("Xvfb", "openbox", "dbus-daemon", "dbus-send", "xdotool", "xwininfo", "xprop", "import"):
         check(shutil.which(tool), f"{tool} is not installed")
@@ -385,6 +418,9 @@ def main():
         os.environ["DISPLAY"] = session.env["DISPLAY"]
         os.environ["DBUS_SESSION_BUS_ADDRESS"] = session.env["DBUS_SESSION_BUS_ADDRESS"]
 
+        # Listening before the program starts, so its bridge knows from the
+        # outset that someone wants announcements.
+        announcements = Announcements(pyatspi) if announces else None
         program = session.start_program(program_path)
         widgets = Widgets(pyatspi, program.pid)
 
@@ -462,6 +498,13 @@ def main():
         for name in ("0.0 to 0.2", "0.2 to 0.4", "0.4 to 0.6", "0.6 to 0.8", "0.8 to 1.0"):
             check(re.fullmatch(r"%(19|20)\.\d{0,4}", results[name]), f"share {name} reads {results[name]!r}")
         print("results:", ", ".join(f"{name} {text}" for name, text in results.items()))
+        if announcements:
+            heard = wait_for("the results to be announced", announcements.so_far)
+            check(len(heard) == 1, f"one run, {len(heard)} announcements: {heard}")
+            check_announced(heard[0], results)
+            print(f"announced: {heard[0]!r}")
+        else:
+            print(f"Qt {sys.argv[2]} has no announcements; not listening for them")
         session.screenshot("results")
 
         # F1: the help window, in front, at its place; Esc closes it.
@@ -501,6 +544,10 @@ def main():
         wait_for("the prompt to go", lambda: len(session.windows_named("Vellorin")) == 1)
         wait_for("the box to read 500", lambda: widgets.sample_size() == "500")
         wait_for("the results of 500 draws", lambda: all(widgets.results().values()))
+        if announcements:
+            heard = wait_for("the second run's announcement", lambda: announcements.so_far()[1:])
+            check(len(heard) == 1, f"a second run, {len(heard)} more announcements: {heard}")
+            check_announced(heard[0], widgets.results())
 
         # File > Exit ends the program with status 0.
         wait_for("the main window to be active for the menu", lambda: session.active_window_name() == "Vellorin")
