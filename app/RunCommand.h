@@ -24,7 +24,6 @@ public:
     void cmdRun_Click();
     // Blanks the eight result labels: the shares first, then the summary.
     void clearLabels();
-    bool isRunning() const { return running_; }
 
 private:
     // Empty when the program ends while the prompt is up.

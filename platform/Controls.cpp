@@ -7,7 +7,6 @@
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
-#include <QTextLayout>
 
 #include <limits>
 
@@ -109,22 +108,6 @@ QRect CommandButton::captionArea() const
     QStyleOptionButton option;
     initStyleOption(&option);
     return style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
-}
-
-QStringList CommandButton::captionLines() const
-{
-    QStringList lines;
-    QTextLayout layout(text(), font());
-    QTextOption wrap(Qt::AlignHCenter);
-    wrap.setWrapMode(QTextOption::WordWrap);
-    layout.setTextOption(wrap);
-    layout.beginLayout();
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(captionArea().width());
-        lines << text().mid(line.textStart(), line.textLength()).trimmed();
-    }
-    layout.endLayout();
-    return lines;
 }
 
 void CommandButton::paintEvent(QPaintEvent*)

@@ -48,8 +48,6 @@ class CommandButton : public QPushButton {
     Q_OBJECT
 public:
     CommandButton(QWidget* container, const char* name, const QString& caption, QRect geometry);
-    // The caption as laid out, one entry per line.
-    QStringList captionLines() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -26,7 +26,6 @@ public:
     ~Form() override;
 
     State state() const;
-    bool isLoaded() const { return window_ != nullptr; }
     // The window while loaded, else nullptr.
     FormWindow* window() const { return window_; }
 

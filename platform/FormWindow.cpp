@@ -84,16 +84,19 @@ void FormWindow::centreOnScreen()
     QRect area(QPoint(), frame.size());
     area.moveCenter(screen->geometry().center());
     placeClientAt(area.topLeft() + (geometry().topLeft() - frame.topLeft()));
-    centredAt_ = frame.size() == size() ? std::optional(pos()) : std::nullopt;
+    centredAt_ = frame.size() == size() ? std::optional(geometry().topLeft()) : std::nullopt;
 }
 
 bool FormWindow::event(QEvent* event)
 {
-    // The first paint after the window system framed the window is the
-    // first moment the frame's size is known; centre by it then, unless
-    // the user has moved the window in the meantime.
-    if (event->type() == QEvent::Paint && centredAt_ && frameGeometry().size() != size()) {
-        const bool untouched = pos() == *centredAt_;
+    // The frame's size is first known at the move or the paint that follows
+    // the window system's framing of the window; centre by the frame then,
+    // unless the user has moved the window in the meantime. Only the client
+    // area tells: the window's position moves out to the frame's corner
+    // when the frame comes.
+    if ((event->type() == QEvent::Move || event->type() == QEvent::Paint) && centredAt_
+        && frameGeometry().size() != size()) {
+        const bool untouched = geometry().topLeft() == *centredAt_;
         centredAt_.reset();
         if (untouched)
             centreOnScreen();

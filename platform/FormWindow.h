@@ -35,7 +35,6 @@ public:
     QMenuBar* addMenuBar();
     // Sizes the menu bar to its menus and puts the client area below it.
     void fitMenuBar();
-    QMenuBar* menuBar() const { return menuBar_; }
 
     // Esc clicks it. (Enter clicks the button made default with
     // QPushButton::setDefault.)

@@ -2,7 +2,6 @@
 // it must come up as usual and wait for the user, not stop or crash. The
 // real executable is started; it shows its instructions modally and waits,
 // so each run ends when it has settled and is then killed.
-#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -39,7 +38,7 @@ std::optional<ProcessSample> sample(qint64 pid)
 
 QString executable()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/../vellorin");
+    return QStringLiteral(VELLORIN_EXECUTABLE);
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
@@ -202,7 +203,7 @@ void tst_Dialogs::window()
         seenTitle = form.window()->windowTitle();
         seenClient = form.window()->client()->size();
         seenWindow = form.window()->size();
-        hasMenuBar = form.window()->menuBar() != nullptr;
+        hasMenuBar = form.window()->findChild<QMenuBar*>() != nullptr;
         modality = form.window()->windowModality();
         QTest::keyClick(form.window()->windowHandle(), Qt::Key_Escape);
     }));

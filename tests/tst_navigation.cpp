@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <qpa/qwindowsysteminterface.h>
 
 #include <functional>
 
@@ -137,7 +138,7 @@ MenuPath helpHelp()
 // then the entry's, or a click on the menu and one on the entry.
 void chooseFromMenu(const MenuPath& path, MenuWay way)
 {
-    QMenuBar* const bar = mainWindow()->menuBar();
+    QMenuBar* const bar = mainWindow()->findChild<QMenuBar*>();
     if (way == MenuWay::Keyboard) {
         QTest::keyClick(mainHandle(), path.menuKey, Qt::AltModifier);
     } else {
@@ -208,7 +209,7 @@ QString tryOnMainWindow(Attempt attempt, const Form* up)
     });
     look.start(0);
 
-    QMenuBar* const bar = mainWindow()->menuBar();
+    QMenuBar* const bar = mainWindow()->findChild<QMenuBar*>();
     switch (attempt) {
     case Attempt::F1:
         QTest::keyClick(mainHandle(), Qt::Key_F1);
@@ -273,6 +274,7 @@ private Q_SLOTS:
     void mainWindowTakesNoInputUnderADialog_data();
     void mainWindowTakesNoInputUnderADialog();
     void helpDuringALongRun();
+    void keyWaitingDuringARunIsHandledAtAYield();
 };
 
 void tst_Navigation::cleanup()
@@ -641,6 +643,40 @@ void tst_Navigation::helpDuringALongRun()
         QVERIFY2(share.match(main.lblN(bin)->text()).hasMatch(), qPrintable(main.lblN(bin)->text()));
     QVERIFY(!main.lblWorking->isVisible());
     QVERIFY(!main.tmrWorking->isActive());
+}
+
+// The program's own pending-events call lets the user's input through at a
+// yield: F1, pressed while the run is drawing and waiting in the window
+// system's queue, brings up the help there, before the results.
+void tst_Navigation::keyWaitingDuringARunIsHandledAtAYield()
+{
+    testing::RunStandIns standIns; // the toolkit's event pump, not a stand-in
+    ui::frmMain& main = testing::openMainWindow();
+    QVERIFY(activateMainWindow());
+    QTest::keyClick(main.txtNum, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(main.txtNum, QStringLiteral("10000000"));
+
+    QString averageWhileHelpUp = QStringLiteral("(the help never came up)");
+    QTimer closeHelp;
+    QObject::connect(&closeHelp, &QTimer::timeout, &closeHelp, [&] {
+        if (shownDialogName() != QLatin1String("frmHelp"))
+            return;
+        averageWhileHelpUp = main.lblAve->text();
+        closeHelp.stop();
+        QTest::mouseClick(forms::frmHelp->cmdClose, Qt::LeftButton);
+    });
+    closeHelp.start(0);
+    for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
+        QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(mainHandle(), type,
+                                                                                             Qt::Key_F1, {});
+    main.cmdRun->click();
+    QCoreApplication::processEvents(); // whatever the run left waiting, while the help still gets closed
+    closeHelp.stop();
+
+    QCOMPARE(averageWhileHelpUp, QString());
+    QCOMPARE(forms::frmHelp->state(), State::Hidden);
+    QCOMPARE(main.txtNum->text(), QStringLiteral("10,000,000"));
+    QVERIFY(!main.lblAve->text().isEmpty());
 }
 
 QTEST_MAIN(tst_Navigation)

@@ -38,8 +38,8 @@ actual=$(awk '$1 !~ /^d/ { sub(/^\.\//, "", $6); print $6 }' <<<"$listing" | sor
 grep -Eq '^-rwxr-xr-x root/root .* \./usr/bin/vellorin$' <<<"$listing" || fail "usr/bin/vellorin is not an executable owned by root"
 
 # Depends as dh_shlibdeps wrote it: the Qt 6 run-time libraries, under the
-# names of the packages that hold them on this release (Debian 13 renamed
-# some of them for 64-bit time), and no -dev package.
+# names of the packages that hold them on this release (on Debian 13 some
+# carry the t64 suffix of its 64-bit time ABI), and no -dev package.
 depends=$(dpkg-deb -f "$deb" Depends)
 names=$(tr ',|' '\n\n' <<<"$depends" | awk 'NF { print $1 }')
 for library in libQt6Core.so.6 libQt6Gui.so.6 libQt6Widgets.so.6; do
