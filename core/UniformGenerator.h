@@ -16,13 +16,12 @@
 
 namespace vellorin {
 
-template <class XoshiroLanes>
-class BasicUniformGenerator {
+class UniformGenerator {
 public:
     static constexpr int lanes = 8;
     using Block = std::array<std::uint32_t, lanes>;
 
-    explicit BasicUniformGenerator(float secondsSinceMidnight = 0.0f) : streams_(seeded(secondsSinceMidnight)) {}
+    explicit UniformGenerator(float secondsSinceMidnight = 0.0f) : streams_(seeded(secondsSinceMidnight)) {}
 
     // Seeds every lane from the time of day.
     void reseed(float secondsSinceMidnight) { streams_ = seeded(secondsSinceMidnight); }
@@ -61,7 +60,6 @@ private:
     XoshiroLanes streams_;
 };
 
-using UniformGenerator = BasicUniformGenerator<NativeXoshiroLanes>;
 static_assert(DrawGenerator<UniformGenerator>);
 
 } // namespace vellorin
