@@ -24,8 +24,11 @@ public:
             const float kFloat = static_cast<float>(static_cast<std::int32_t>(k[lane]));
             kFloats_[lane] = kFloat;
             const bool inRun = lane < taken;
-            biggest_[lane] = inRun && kFloat > biggest_[lane] ? kFloat : biggest_[lane];
-            smallest_[lane] = inRun && kFloat < smallest_[lane] ? kFloat : smallest_[lane];
+            // Lanes past the run's end offer the starting values, which move
+            // neither figure. Every lane takes a max and a min: a store in
+            // some lanes only may vectorise as a branch per lane.
+            biggest_[lane] = std::max(biggest_[lane], inRun ? kFloat : startingBiggest);
+            smallest_[lane] = std::min(smallest_[lane], inRun ? kFloat : startingSmallest);
             // Lanes past the run's end count in no "above"; bin 1 is only
             // what the others leave of the count.
             const std::int32_t binBelow = inRun ? static_cast<std::int32_t>(kFloat * fifthsPerK) : 0;
@@ -66,8 +69,11 @@ private:
         return values;
     }
 
-    std::array<float, lanes> biggest_{};
-    std::array<float, lanes> smallest_ = filled(static_cast<float>(distinctKs)); // k of the draw 1.0
+    static constexpr float startingBiggest = 0.0f;
+    static constexpr float startingSmallest = static_cast<float>(distinctKs); // k of the draw 1.0
+
+    std::array<float, lanes> biggest_ = filled(startingBiggest);
+    std::array<float, lanes> smallest_ = filled(startingSmallest);
     // aboveN_ counts the draws in bin N + 1 or higher, lane by lane.
     Counts above1_{}, above2_{}, above3_{}, above4_{};
     std::array<float, lanes> kFloats_;
