@@ -1,11 +1,9 @@
-// The engine against its floor: runs of the largest sample size, on the
-// program's path and on the portable one, versus the same number of dependent
-// single-precision additions over values drawn beforehand. A run's sum must
-// make those additions one after another, so the floor is what a run would
-// cost if everything else it does were free.
+// The engine against its floor: runs of the largest sample size versus the
+// same number of dependent single-precision additions over values drawn
+// beforehand. A run's sum must make those additions one after another, so
+// the floor is what a run would cost if everything else it does were free.
 #include "core/SampleSize.h"
 #include "core/SamplingEngine.h"
-#include "core/SamplingLoop.h"
 
 #include <benchmark/benchmark.h>
 
@@ -22,28 +20,12 @@ using namespace vellorin;
 constexpr std::int32_t drawsPerRun = largestSampleSize;
 constexpr float seed = 45296.5f; // 12:34:56.5
 
-#ifdef __cpp_lib_experimental_parallel_simd
-constexpr const char* programPath = "SIMD path:";
-#else
-constexpr const char* programPath = "program's path:"; // the portable one too
-#endif
-
 // The program's own run, as core compiles it.
-void BM_Program(benchmark::State& state)
+void BM_Engine(benchmark::State& state)
 {
     UniformGenerator generator(seed);
     for (auto _ : state) {
         std::optional<RunTally> tally = run(drawsPerRun, generator, [] { return true; });
-        benchmark::DoNotOptimize(tally);
-    }
-}
-
-// What a standard library without SIMD values gets.
-void BM_Portable(benchmark::State& state)
-{
-    BasicUniformGenerator<ArrayXoshiroLanes> generator(seed);
-    for (auto _ : state) {
-        std::optional<RunTally> tally = run<ArrayLaneTally>(drawsPerRun, generator, [] { return true; });
         benchmark::DoNotOptimize(tally);
     }
 }
@@ -67,8 +49,7 @@ void BM_Floor(benchmark::State& state)
     }
 }
 
-BENCHMARK(BM_Program)->Unit(benchmark::kMillisecond)->Repetitions(15);
-BENCHMARK(BM_Portable)->Unit(benchmark::kMillisecond)->Repetitions(15);
+BENCHMARK(BM_Engine)->Unit(benchmark::kMillisecond)->Repetitions(15);
 BENCHMARK(BM_Floor)->Unit(benchmark::kMillisecond)->Repetitions(15);
 
 // Prints as usual and keeps every repetition's time per benchmark.
@@ -98,7 +79,7 @@ void printAgainstFloor(const char* name, const std::vector<double>& times, const
 {
     if (times.empty())
         return; // filtered out
-    std::printf("%-15s fastest %6.3f ms, median %6.3f ms; to the floor %.2fx (fastest), %.2fx (median)\n", name,
+    std::printf("%-8s fastest %6.3f ms, median %6.3f ms; to the floor %.2fx (fastest), %.2fx (median)\n", name,
                 fastest(times), median(times), fastest(times) / fastest(floorTimes), median(times) / median(floorTimes));
 }
 
@@ -124,8 +105,7 @@ int main(int argc, char** argv)
         return 0; // filtered out: nothing to compare with
     const std::vector<double>& floorTimes = additions->second;
     std::printf("\n%d draws, %zu repetitions each\n", drawsPerRun, floorTimes.size());
-    std::printf("%-15s fastest %6.3f ms, median %6.3f ms\n", "floor:", fastest(floorTimes), median(floorTimes));
-    printAgainstFloor(programPath, collector.times["BM_Program"], floorTimes);
-    printAgainstFloor("portable path:", collector.times["BM_Portable"], floorTimes);
+    std::printf("%-8s fastest %6.3f ms, median %6.3f ms\n", "floor:", fastest(floorTimes), median(floorTimes));
+    printAgainstFloor("engine:", collector.times["BM_Engine"], floorTimes);
     return 0;
 }

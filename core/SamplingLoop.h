@@ -1,42 +1,27 @@
-// The engine's draw loop, for any generator of draws, with the per-lane
-// tally as a template parameter so that the SIMD and the portable tallies
-// can be run side by side.
+// The engine's draw loop, for any generator of draws: the program's run
+// (core/SamplingEngine.cpp) is this loop on the program's generator.
 #pragma once
 
-#include "core/ArrayLaneTally.h"
 #include "core/Draws.h"
+#include "core/LaneTally.h"
 #include "core/SamplingEngine.h"
-#include "core/SimdLaneTally.h"
-#include "core/YieldRef.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 namespace vellorin {
-
-// A lane tally keeps the maxima, minima and bin counts lane by lane:
-// take(block, taken) takes a block's first `taken` draws and hands back its
-// k values as floats, endSegment() comes after every segment, and
-// biggestK(), smallestK() and bins(count) give the run's figures.
-#ifdef __cpp_lib_experimental_parallel_simd
-template <int lanes>
-using NativeLaneTally = SimdLaneTally<lanes>;
-#else
-template <int lanes>
-using NativeLaneTally = ArrayLaneTally<lanes>;
-#endif
 
 // As run in core/SamplingEngine.h. The sum adds the k values rather than
 // the draws: scaling by a power of two commutes with rounding, so the float
 // sum of the k values in draw order, scaled back at the end, is bit for bit
 // the float sum of the draws, and it saves a multiplication per draw.
-template <template <int> class LaneTally = NativeLaneTally, DrawGenerator Generator>
-std::optional<RunTally> run(std::int32_t count, Generator& generator, YieldRef yield)
+template <DrawGenerator Generator>
+std::optional<RunTally> run(std::int32_t count, Generator& generator, const std::function<bool()>& yield)
 {
     constexpr int lanes = Generator::lanes;
-    static_assert(drawsPerYield <= LaneTally<lanes>::mostDrawsPerSegment);
     LaneTally<lanes> laneTally;
     float kSum = 0.0f;
     const auto drawBlock = [&generator, &laneTally, &kSum](int taken) {
@@ -54,7 +39,6 @@ std::optional<RunTally> run(std::int32_t count, Generator& generator, YieldRef y
             drawBlock(lanes);
         if (segment % lanes > 0)
             drawBlock(segment % lanes);
-        laneTally.endSegment();
         done += segment;
         if (segment == drawsPerYield && !yield())
             return std::nullopt;

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "core/Draws.h"
+#include "core/SplitMix64.h"
 #include "core/XoshiroLanes.h"
 
 #include <array>
@@ -16,13 +17,12 @@
 
 namespace vellorin {
 
-template <class XoshiroLanes>
-class BasicUniformGenerator {
+class UniformGenerator {
 public:
     static constexpr int lanes = 8;
     using Block = std::array<std::uint32_t, lanes>;
 
-    explicit BasicUniformGenerator(float secondsSinceMidnight = 0.0f) : streams_(seeded(secondsSinceMidnight)) {}
+    explicit UniformGenerator(float secondsSinceMidnight = 0.0f) : streams_(seeded(secondsSinceMidnight)) {}
 
     // Seeds every lane from the time of day.
     void reseed(float secondsSinceMidnight) { streams_ = seeded(secondsSinceMidnight); }
@@ -31,8 +31,9 @@ public:
     void nextBlock(Block& k) { streams_.next(k); }
 
 private:
-    // The float's bits go through SplitMix64, so times a fraction of a
-    // second apart still start unrelated sequences.
+    // The float's bits are SplitMix64's starting state, so times a fraction
+    // of a second apart still start unrelated sequences. Lane by lane, two
+    // outputs give the stream's four words, low half first.
     static XoshiroLanes seeded(float secondsSinceMidnight)
     {
         std::uint64_t mix = std::bit_cast<std::uint32_t>(secondsSinceMidnight);
@@ -50,18 +51,9 @@ private:
         return XoshiroLanes(a, b, c, d);
     }
 
-    static constexpr std::uint64_t splitMix64(std::uint64_t& state)
-    {
-        std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-
     XoshiroLanes streams_;
 };
 
-using UniformGenerator = BasicUniformGenerator<NativeXoshiroLanes>;
 static_assert(DrawGenerator<UniformGenerator>);
 
 } // namespace vellorin

@@ -207,8 +207,6 @@ private Q_SLOTS:
     void nearbySeedsUnrelated();
     void everyBitOfKIsFair_data();
     void everyBitOfKIsFair();
-    void simdAndPortablePathsAgree_data();
-    void simdAndPortablePathsAgree();
 };
 
 void tst_Engine::countOne_data()
@@ -351,7 +349,6 @@ void tst_Engine::binsAddUpToCount()
 
 void tst_Engine::everyKInItsBin_data()
 {
-    QTest::addColumn<bool>("portable");
     QTest::addColumn<quint32>("first");
     QTest::addColumn<quint32>("end");
     QTest::addColumn<int>("bin");
@@ -359,18 +356,14 @@ void tst_Engine::everyKInItsBin_data()
     // Every k goes through a run with the others of its stretch, so a k
     // counted in a neighbouring bin, one at a bin's edge included, shows in
     // the stretch's counts.
-    for (const bool portable : {false, true}) {
-        for (const KStretch& stretch : ruleStretches()) {
-            QTest::addRow("%s path, k %u to %u -> bin %d", portable ? "portable" : "program's", stretch.first,
-                          stretch.end - 1, stretch.bin)
-                << portable << quint32(stretch.first) << quint32(stretch.end) << stretch.bin;
-        }
+    for (const KStretch& stretch : ruleStretches()) {
+        QTest::addRow("k %u to %u -> bin %d", stretch.first, stretch.end - 1, stretch.bin)
+            << quint32(stretch.first) << quint32(stretch.end) << stretch.bin;
     }
 }
 
 void tst_Engine::everyKInItsBin()
 {
-    QFETCH(bool, portable);
     QFETCH(quint32, first);
     QFETCH(quint32, end);
     QFETCH(int, bin);
@@ -379,13 +372,11 @@ void tst_Engine::everyKInItsBin()
     std::iota(ks.begin(), ks.end(), first);
     const auto count = static_cast<std::int32_t>(ks.size());
     ReplayGenerator generator(std::move(ks));
-    const std::optional<RunTally> tally =
-        portable ? run<ArrayLaneTally>(count, generator, [] { return true; }) : run(count, generator, [] { return true; });
+    const RunTally tally = runAll(count, generator);
 
-    QVERIFY(tally.has_value());
     std::array<std::int32_t, 5> bins{};
     bins[bin - 1] = count;
-    QCOMPARE(listOf(tally->bins), listOf(bins));
+    QCOMPARE(listOf(tally.bins), listOf(bins));
 }
 
 void tst_Engine::edgeDraws_data()
@@ -658,41 +649,6 @@ void tst_Engine::everyBitOfKIsFair()
         QCOMPARE(ones[bit], 0);
     for (int bit = 0; bit < 24; ++bit)
         QVERIFY2(std::abs(ones[bit] - count / 2) < 5'000, qPrintable(QStringLiteral("bit %1 set %2 times").arg(bit).arg(ones[bit])));
-}
-
-void tst_Engine::simdAndPortablePathsAgree_data()
-{
-    QTest::addColumn<float>("seed");
-    QTest::addColumn<int>("count");
-
-    // Runs that end inside a block, on a block's end, on a segment's end
-    // and inside later segments.
-    for (const float seed : {0.0f, 45296.5f, 86399.99f}) {
-        for (const int count : {1, 5, 8, 109'997, 110'000, 220'003, 1'234'567, 10'000'000})
-            QTest::addRow("seed %.2f, %d draws", double(seed), count) << seed << count;
-    }
-}
-
-void tst_Engine::simdAndPortablePathsAgree()
-{
-#ifndef __cpp_lib_experimental_parallel_simd
-    QSKIP("no SIMD values in this standard library: the portable path is the program's");
-#else
-    QFETCH(float, seed);
-    QFETCH(int, count);
-
-    UniformGenerator simdGenerator(seed);
-    const RunTally simd = runAll(count, simdGenerator);
-    BasicUniformGenerator<ArrayXoshiroLanes> portableGenerator(seed);
-    const std::optional<RunTally> portable = run<ArrayLaneTally>(count, portableGenerator, [] { return true; });
-
-    QVERIFY(portable.has_value());
-    QCOMPARE(portable->count, simd.count);
-    QCOMPARE(exact(portable->sum), exact(simd.sum));
-    QCOMPARE(exact(portable->biggest), exact(simd.biggest));
-    QCOMPARE(exact(portable->smallest), exact(simd.smallest));
-    QCOMPARE(listOf(portable->bins), listOf(simd.bins));
-#endif
 }
 
 QTEST_APPLESS_MAIN(tst_Engine)

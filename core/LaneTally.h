@@ -1,33 +1,34 @@
-// The per-lane part of a run's tally in plain arrays, for standard libraries
-// without SIMD values: the same maxima, minima and bin counts as
-// SimdLaneTally, in a loop over the lanes that a compiler can vectorise.
+// The per-lane part of a run's tally: maxima, minima and bin counts kept lane
+// by lane. Only the float sum has to go draw by draw; kept per lane, the rest
+// is work the processor does while it waits for each addition.
 #pragma once
 
 #include "core/Draws.h"
 
 #include <algorithm>
 #include <array>
-#include <cstddef>
 #include <cstdint>
-#include <limits>
 
 namespace vellorin {
 
 template <int lanes>
-class ArrayLaneTally {
+class LaneTally {
 public:
     // Takes the block's first `taken` draws, and hands back the block's k as
     // floats for the sum.
     const std::array<float, lanes>& take(const std::array<std::uint32_t, lanes>& k, int taken)
     {
-        // Kept rolled so that GCC vectorises it, as in ArrayXoshiroLanes.
+        // Kept rolled so that it vectorises, as in XoshiroLanes.
 #pragma GCC unroll 1
         for (int lane = 0; lane < lanes; ++lane) {
             const float kFloat = static_cast<float>(static_cast<std::int32_t>(k[lane]));
             kFloats_[lane] = kFloat;
             const bool inRun = lane < taken;
-            biggest_[lane] = inRun && kFloat > biggest_[lane] ? kFloat : biggest_[lane];
-            smallest_[lane] = inRun && kFloat < smallest_[lane] ? kFloat : smallest_[lane];
+            // Lanes past the run's end offer the starting values, which move
+            // neither figure. Every lane takes a max and a min: a store in
+            // some lanes only may vectorise as a branch per lane.
+            biggest_[lane] = std::max(biggest_[lane], inRun ? kFloat : startingBiggest);
+            smallest_[lane] = std::min(smallest_[lane], inRun ? kFloat : startingSmallest);
             // Lanes past the run's end count in no "above"; bin 1 is only
             // what the others leave of the count.
             const std::int32_t binBelow = inRun ? static_cast<std::int32_t>(kFloat * fifthsPerK) : 0;
@@ -39,21 +40,18 @@ public:
         return kFloats_;
     }
 
-    // 32-bit counters hold a whole run: nothing to empty between segments.
-    void endSegment() {}
-
     float biggestK() const { return *std::max_element(biggest_.begin(), biggest_.end()); }
     float smallestK() const { return *std::min_element(smallest_.begin(), smallest_.end()); }
 
+    // bins[0] counts what is in no "above", bins[4] what is in all four.
     std::array<std::int32_t, 5> bins(std::int32_t count) const
     {
         const std::array<std::int32_t, 4> above{total(above1_), total(above2_), total(above3_), total(above4_)};
         return {count - above[0], above[0] - above[1], above[1] - above[2], above[2] - above[3], above[3]};
     }
 
-    static constexpr std::int32_t mostDrawsPerSegment = std::numeric_limits<std::int32_t>::max();
-
 private:
+    // 32-bit counters: a lane takes at most an eighth of a run.
     using Counts = std::array<std::int32_t, lanes>;
 
     static std::int32_t total(const Counts& counts)
@@ -71,8 +69,11 @@ private:
         return values;
     }
 
-    std::array<float, lanes> biggest_{};
-    std::array<float, lanes> smallest_ = filled(static_cast<float>(distinctKs)); // k of the draw 1.0
+    static constexpr float startingBiggest = 0.0f;
+    static constexpr float startingSmallest = static_cast<float>(distinctKs); // k of the draw 1.0
+
+    std::array<float, lanes> biggest_ = filled(startingBiggest);
+    std::array<float, lanes> smallest_ = filled(startingSmallest);
     // aboveN_ counts the draws in bin N + 1 or higher, lane by lane.
     Counts above1_{}, above2_{}, above3_{}, above4_{};
     std::array<float, lanes> kFloats_;
