@@ -23,8 +23,8 @@ inline constexpr float fifthsPerK = 5.0f * drawUnit;
 // eight so that the engine can split a block into whole vector registers.
 // The engine takes the draws block by block and lane by lane; a run that
 // ends inside a block uses the block's first lanes and drops the rest.
-// (std::is_same_v, not <concepts>: Qt 6.4's moc reads what the tests
-// include, and stops at <concepts>.)
+// (std::is_same_v rather than <concepts>: moc reads the headers the tests
+// include, and not every moc this builds with can read <concepts>.)
 template <class Generator>
 concept DrawGenerator = requires(Generator& generator, typename Generator::Block& block) {
     requires Generator::lanes > 0 && Generator::lanes % 8 == 0;
