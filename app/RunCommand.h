@@ -29,8 +29,8 @@ private:
     // Empty when the program ends while the prompt is up.
     std::optional<std::int32_t> obtainSampleSize(const NumberSeparators& separators);
     void showResults(const RunTally& tally, const NumberSeparators& separators);
-    // What a screen reader hears once the results are in: each result as
-    // its label shows it, after what the label shows ("Average: 0.50012").
+    // What a screen reader hears once the results are in: each result named
+    // by what it is, in its label's own text ("Average: 0.50012").
     QString resultsAnnouncement() const;
 
     const RunControls controls_;
