@@ -11,7 +11,15 @@ namespace {
 
 class QtEventPump final : public EventPump {
 public:
-    void processPendingEvents() override { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+    void processPendingEvents() override
+    {
+        // A modal loop's end (the prompt's, say) leaves Qt's Windows event
+        // dispatcher a wake-up that makes its next pass return at once,
+        // having handled nothing; the second pass handles what is waiting
+        // then. Elsewhere the second pass mostly finds nothing to do.
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    }
 };
 
 class QtInputPrompt final : public InputPrompt {

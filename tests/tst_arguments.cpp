@@ -2,8 +2,9 @@
 // it must come up as usual and wait for the user, not stop or crash. The
 // real executable is started; it shows its instructions modally and waits,
 // so each run ends when it has settled and is then killed.
+#include "tests/support/ProcessProbe.h"
+
 #include <QDeadlineTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTest>
@@ -12,29 +13,8 @@
 
 namespace {
 
-struct ProcessSample {
-    char state = '?';
-    qint64 cpuTicks = 0;
-};
-
-// The state letter and the user + system ticks from /proc/<pid>/stat. The
-// command name in the second field may hold blanks, so fields are counted
-// from its closing parenthesis.
-std::optional<ProcessSample> sample(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray line = stat.readAll();
-    const qsizetype end = line.lastIndexOf(')');
-    if (end < 0)
-        return std::nullopt;
-    const QList<QByteArray> fields = line.mid(end + 2).split(' ');
-    // fields[0] is the state (field 3); utime and stime are fields 14 and 15.
-    if (fields.size() < 13)
-        return std::nullopt;
-    return ProcessSample{fields[0].isEmpty() ? '?' : fields[0][0], fields[11].toLongLong() + fields[12].toLongLong()};
-}
+using vellorin::testing::ProcessSample;
+using vellorin::testing::sampleProcess;
 
 QString executable()
 {
@@ -67,15 +47,20 @@ private:
 tst_Arguments::Outcome tst_Arguments::startAndSettle(const QStringList& arguments)
 {
     QProcess program;
+    // Where the build names a platform (offscreen on Linux), the program is
+    // shown there; elsewhere on the system's own window system.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    if (const QString platform = QStringLiteral(VELLORIN_PROGRAM_PLATFORM); platform.isEmpty())
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    else
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
     program.setProcessEnvironment(environment);
     program.start(executable(), arguments);
     if (!program.waitForStarted(10000))
         return {false, QStringLiteral("could not start: ") + program.errorString(), {}};
     const qint64 pid = program.processId();
 
-    // Settled: sleeping, with no CPU time spent, for a fifth of a second in
+    // Settled: waiting, with no CPU time spent, for a fifth of a second in
     // a row. Start-up reads fonts and builds two windows first, all busy.
     constexpr int settledSamples = 10;
     int quiet = 0;
@@ -84,8 +69,8 @@ tst_Arguments::Outcome tst_Arguments::startAndSettle(const QStringList& argument
     while (quiet < settledSamples && !deadline.hasExpired() && program.state() == QProcess::Running) {
         if (program.waitForFinished(20))
             break;
-        const std::optional<ProcessSample> now = sample(pid);
-        quiet = now && last && now->state == 'S' && now->cpuTicks == last->cpuTicks ? quiet + 1 : 0;
+        const std::optional<ProcessSample> now = sampleProcess(pid);
+        quiet = now && last && now->waiting && now->cpuTime == last->cpuTime ? quiet + 1 : 0;
         last = now;
     }
     const bool running = program.state() == QProcess::Running;
@@ -119,8 +104,10 @@ void tst_Arguments::startsAndWaitsWhateverTheArguments_data()
 
     QTest::newRow("--foo bar -x \"\"") << QStringList{QStringLiteral("--foo"), QStringLiteral("bar"),
                                                       QStringLiteral("-x"), QString()};
-    // Linux takes single arguments up to 128 KiB.
-    QTest::newRow("100,000 characters") << QStringList{QString(100000, QLatin1Char('x'))};
+    // As long as the system passes one: Linux takes up to 128 KiB, Windows a
+    // whole command line of up to 32,767 characters.
+    QTest::newRow("the longest argument")
+        << QStringList{QString(VELLORIN_LONGEST_ARGUMENT, QLatin1Char('x'))};
     QStringList many;
     for (int i = 0; i < 2000; ++i)
         many << QStringLiteral("-%1").arg(i);

@@ -4,6 +4,7 @@
 #include "platform/Controls.h"
 #include "platform/FormWindow.h"
 #include "support/MainWindowFixture.h"
+#include "support/WakeEventLoop.h"
 #include "ui/Forms.h"
 
 #include <QApplication>
@@ -78,6 +79,7 @@ bool showModalThen(Form& form, const std::function<void()>& inside)
             leftOnScreen = true;
             form.hide();
         }
+        testing::wakeEventLoop();
     });
     form.showModal();
     return !leftOnScreen;

@@ -5,6 +5,7 @@
 #include "platform/FormWindow.h"
 #include "support/MainWindowFixture.h"
 #include "support/TestSeams.h"
+#include "support/WakeEventLoop.h"
 #include "ui/Forms.h"
 
 #include <QApplication>
@@ -105,6 +106,7 @@ Visit visitDialog(const std::function<void()>& trigger, const std::function<void
         visit.dismissed = dialog->state() != State::Shown;
         if (!visit.dismissed)
             dialog->hide();
+        testing::wakeEventLoop();
     });
     whenUp.start(0);
     trigger();
@@ -323,6 +325,7 @@ void tst_Navigation::startUp()
         dismissed = instructions.state() != State::Shown;
         if (!dismissed)
             instructions.hide();
+        testing::wakeEventLoop();
     });
     forms::frmMain->load();
     forms::frmMain->show();
@@ -619,6 +622,7 @@ void tst_Navigation::helpDuringALongRun()
                               centreIn(forms::frmHelp->cmdClose, forms::frmHelp->window()));
             if (forms::frmHelp->state() == State::Shown)
                 forms::frmHelp->hide();
+            testing::wakeEventLoop();
         });
         main.mnuHelpHelp->trigger();
     };

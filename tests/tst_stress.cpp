@@ -2,10 +2,10 @@
 // sizes good and bad: every run must leave consistent results on screen, and
 // the process must not grow from one run to the next.
 #include "tests/support/MainWindowFixture.h"
+#include "tests/support/ProcessProbe.h"
 #include "tests/support/TestSeams.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -60,19 +60,6 @@ const std::array<Press, 8> presses{{
     {QStringLiteral("0"), {QStringLiteral("2.5"), QStringLiteral("1,000,000")}, 1000000, QStringLiteral("1,000,000")},
     {QStringLiteral("2.5"), {QStringLiteral("109999")}, 109999, QStringLiteral("109,999")},
 }};
-
-std::optional<qint64> residentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
-        return std::nullopt;
-    static const QRegularExpression vmRss(QStringLiteral("^VmRSS:\\s+(\\d+) kB$"),
-                                          QRegularExpression::MultilineOption);
-    const QRegularExpressionMatch match = vmRss.match(QString::fromLatin1(status.readAll()));
-    if (!match.hasMatch())
-        return std::nullopt;
-    return match.captured(1).toLongLong();
-}
 
 // "0.49871": a figure as the results table writes it.
 std::optional<double> readFigure(const QString& text)

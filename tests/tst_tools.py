@@ -57,10 +57,19 @@ def without_heredocs(lines):
     return kept
 
 
-def shell_commands(path):
+def shell_functions(paths):
+    """The functions the project's shell files define: a script may call
+    those of a file it sources."""
+    found = set()
+    for path in paths:
+        with open(path) as handle:
+            found.update(re.findall(r"^\s*([\w-]+)\s*\(\)", handle.read(), re.M))
+    return found
+
+
+def shell_commands(path, functions):
     with open(path) as handle:
         text = handle.read().replace("\\\n", " ")
-    functions = set(re.findall(r"^\s*([\w-]+)\s*\(\)", text, re.M))
     # Arithmetic, expansions and redirections name no program; a command
     # substitution starts a command.
     text = re.sub(r"\$\(\(.*?\)\)", "0", text)
@@ -79,7 +88,7 @@ def shell_commands(path):
             continue  # an unfinished quote: a line of a longer string
         at_start, after_function, option_argument = True, False, False
         for word in words:
-            if set(word) <= set(";&|()"):
+            if word and set(word) <= set(";&|()"):
                 # What follows `)` is the rest of the command the
                 # substitution stood in, not a new one.
                 at_start, after_function = set(word) != {")"}, False
@@ -200,8 +209,10 @@ def setup_packages(top, installed):
 def main():
     top = os.path.abspath(sys.argv[1])
     callers = {}
-    for path in shell_sources(top):
-        for program in shell_commands(path):
+    sources = shell_sources(top)
+    functions = shell_functions(sources)
+    for path in sources:
+        for program in shell_commands(path, functions):
             callers.setdefault(program, set()).add(os.path.relpath(path, top))
     for program in cmake_commands(top):
         callers.setdefault(program, set()).add("CMakeLists.txt")

@@ -4,7 +4,6 @@
 
 #include "platform/Services.h"
 
-#include <QCoreApplication>
 #include <QStringList>
 
 #include <functional>
@@ -74,8 +73,9 @@ private:
     NumberSeparators separators_;
 };
 
-// Counts the yields; still handles pending events, as the real one does,
-// and runs an optional action at a chosen yield.
+// Counts the yields and runs an optional action at a chosen yield; the
+// pending events are handled by the pump in place when it was made (the
+// program's own, unless a test put another there first).
 class CountingPump final : public platform::EventPump {
 public:
     void processPendingEvents() override
@@ -83,11 +83,14 @@ public:
         ++yields;
         if (atYield)
             atYield(yields);
-        QCoreApplication::processEvents();
+        next_.processPendingEvents();
     }
 
     int yields = 0;
     std::function<void(int)> atYield;
+
+private:
+    platform::EventPump& next_ = *platform::eventPump;
 };
 
 // What a run needs answered: the prompt from a script, a fixed seed,

@@ -1,0 +1,183 @@
+#!/usr/bin/env python3
+"""End-to-end test of the Windows program under wine, on a real X server.
+
+Starts its own X session (xsession.py) and a fresh wine prefix, runs
+vellorin.exe there and drives it with real X input: wine passes on only
+what comes through the X server, as a user's keys do. Without an
+accessibility bus it reads what a user sees: the windows by their titles,
+the screen's pixels, the box's text copied to the clipboard, and the
+program's exit status. Exits non-zero with a message on failure.
+
+Usage: test_windows.py path/to/vellorin.exe
+Screenshots go to /tmp/vellorin-shots/windows-*.png.
+"""
+
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+from xsession import Failure, XSession, check, stays, wait_for
+
+# The main window's client area below its menu bar (5295 x 6585 twips), and
+# the result labels in it: the frame "Results" at (240, 2280), the three
+# figures at (1080, 2040 + 495 row) and the five shares at (3840, 1920 +
+# 405 row), each from the frame's corner (twips ÷ 15).
+MAIN_CLIENT = (5295 // 15, 6585 // 15)
+RESULTS_FRAME = (240 // 15, 2280 // 15)
+RESULT_LABELS = [((1080 // 15, (2040 + 495 * row) // 15), (1095 // 15, 495 // 15)) for row in range(3)] + \
+                [((3840 // 15, (1920 + 405 * row) // 15), (705 // 15, 405 // 15)) for row in range(5)]
+
+
+class WineSession(XSession):
+    """The X session with a wine prefix of its own."""
+
+    def start_wine(self):
+        self.env["WINEPREFIX"] = os.path.join(self.runtime_dir, "wine")
+        self.env["WINEDEBUG"] = "-all"
+        # No offers to download Mono or Gecko, which nothing here needs.
+        self.env["WINEDLLOVERRIDES"] = "mscoree,mshtml="
+        check(self.tool("wineboot", "--init", timeout=180) is not None,
+              f"wineboot failed: {self.last_tool_error}")
+
+    def stop_all(self):
+        if "WINEPREFIX" in self.env:
+            subprocess.run(["wineserver", "--kill"], env=self.env, capture_output=True, timeout=30)
+        super().stop_all()
+
+    def clipboard(self):
+        return self.tool("xclip", "-selection", "clipboard", "-o")
+
+    def box_text(self):
+        """The sample-size box's text, as a user copies it out."""
+        self.tool("xclip", "-selection", "clipboard", "-i", "/dev/null")
+        self.key("ctrl+a")
+        self.key("ctrl+c")
+        return wait_for("the box's text on the clipboard", self.clipboard, timeout=5)
+
+    def colours_in(self, x, y, width, height):
+        """How many colours the screen shows in a rectangle: one where a
+        label is blank, more where it shows text."""
+        out = self.tool("import", "-window", "root", "-crop", f"{width}x{height}+{x}+{y}", "-format", "%k",
+                        "info:", timeout=30)
+        return int(out) if out and out.isdigit() else 0
+
+
+def results_regions(session, main_window):
+    x, y, width, height = session.client_geometry(main_window)
+    # The menu bar takes the top of the client area; the rest is the design's.
+    top = y + height - MAIN_CLIENT[1]
+    return [(x + RESULTS_FRAME[0] + left, top + RESULTS_FRAME[1] + row_top, w, h)
+            for (left, row_top), (w, h) in RESULT_LABELS]
+
+
+def results_shown(session, regions):
+    return all(session.colours_in(*region) > 1 for region in regions)
+
+
+def results_blank(session, regions):
+    return all(session.colours_in(*region) == 1 for region in regions)
+
+
+def main():
+    if len(sys.argv) != 2:
+        print(__doc__)
+        return 2
+    program_path = os.path.abspath(sys.argv[1])
+    check(os.path.isfile(program_path), f"no program at {program_path}")
+    for tool in ("Xvfb", "openbox", "wine", "wineboot", "wineserver", "xdotool", "xwininfo", "xprop", "xclip",
+                 "import"):
+        check(shutil.which(tool), f"{tool} is not installed")
+
+    session = WineSession()
+    program = None
+    try:
+        session.start_x()
+        session.start_window_manager()
+        session.start_wine()
+        program = session.start_program(["wine", program_path])
+        started = time.monotonic()
+
+        # Start-up: the main window, and the instructions in front of it.
+        main_window = wait_for("the main window", lambda: session.windows_named("Vellorin"), timeout=60)[0]
+        wait_for("the instructions", lambda: session.windows_named("Instructions"), timeout=30)
+        wait_for("the instructions to be the active window",
+                 lambda: session.active_window_name() == "Instructions")
+        print(f"up with its instructions {time.monotonic() - started:.1f} s after wine was started")
+        x, y, width, height = session.client_geometry(main_window)
+        check(width == MAIN_CLIENT[0] and height > MAIN_CLIENT[1],
+              f"main window's client area {width}x{height}, expected {MAIN_CLIENT[0]} wide and "
+              f"{MAIN_CLIENT[1]} high below a menu bar")
+        regions = results_regions(session, main_window)
+        check(results_blank(session, regions), "the results show something before any run")
+        session.screenshot("windows-startup")
+
+        # Esc dismisses them; the main window is active and takes input.
+        session.key("Escape")
+        wait_for("the instructions to go", lambda: not session.windows_named("Instructions"))
+        wait_for("the main window to be active", lambda: session.active_window_name() == "Vellorin")
+        check(session.box_text() == "100", f"the box starts with {session.clipboard()!r}, not '100'")
+
+        # A run of 10,000,000: the box shows the size grouped, every result
+        # label shows text.
+        session.key("ctrl+a")
+        session.type("10000000")
+        session.key("Return")
+        pressed = time.monotonic()
+        wait_for("the results of 10,000,000 draws", lambda: results_shown(session, regions), timeout=60,
+                 interval=0.01)
+        print(f"results of 10,000,000 draws seen {time.monotonic() - pressed:.2f} s after Enter "
+              "(screenshot polling included)")
+        check(session.box_text() == "10,000,000", f"the box reads {session.clipboard()!r}, not '10,000,000'")
+        session.screenshot("windows-results")
+
+        # F1: the help window, in front; Esc closes it.
+        session.key("F1")
+        wait_for("the help window", lambda: session.windows_named("Help"))
+        wait_for("the help window to be active", lambda: session.active_window_name() == "Help")
+        session.screenshot("windows-help")
+        session.key("Escape")
+        wait_for("the help window to go", lambda: not session.windows_named("Help"))
+        wait_for("the main window to be active again", lambda: session.active_window_name() == "Vellorin")
+
+        # A bad number brings up the prompt (a second window of the program's
+        # title) and blanks the results; 500 is then accepted and run.
+        session.key("ctrl+a")
+        session.type("abc")
+        session.key("Return")
+        wait_for("the prompt", lambda: len(session.windows_named("Vellorin")) == 2)
+        check(results_blank(session, regions), "the results still show while the prompt asks for a size")
+        session.screenshot("windows-prompt")
+        session.type("500")
+        session.key("Return")
+        wait_for("the prompt to go", lambda: len(session.windows_named("Vellorin")) == 1)
+        wait_for("the results of 500 draws", lambda: results_shown(session, regions))
+        wait_for("the main window to be active for the menu", lambda: session.active_window_name() == "Vellorin")
+        check(session.box_text() == "500", f"the box reads {session.clipboard()!r}, not '500'")
+
+        # File > Exit ends the program with status 0.
+        session.key("alt+f")
+        session.key("x")
+        try:
+            status = program.wait(timeout=20)
+        except subprocess.TimeoutExpired:
+            raise Failure("the program was still running 20 s after File > Exit")
+        check(status == 0, f"the program ended with status {status}")
+        stays("no window of the program to remain", lambda: not session.windows_named("Vellorin"))
+        print("passed")
+        return 0
+    except Failure as failure:
+        print(f"FAILED: {failure}", file=sys.stderr)
+        if program is not None and program.poll() is not None:
+            print(f"the program had ended with status {program.returncode}", file=sys.stderr)
+        output = session.program_output()
+        if output:
+            print(f"the program's output:\n{output}", file=sys.stderr)
+        return 1
+    finally:
+        session.stop_all()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
