@@ -28,7 +28,14 @@ fail() {
 }
 
 installed=$WINEPREFIX/drive_c/Program\ Files/Vellorin
-shortcut=$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs/Vellorin.lnk
+# Installed per machine, the shortcut belongs in the Start menu of all users
+# (ProgramData). wine's installer puts it in the installing user's instead:
+# its msi/package.c sets ProgramMenuFolder from CSIDL_PROGRAMS whatever
+# ALLUSERS says ("FIXME: set to AllUsers profile path if ALLUSERS is set"),
+# while the program itself goes under Program Files and the entry among the
+# installed programs under HKLM, both per machine. So the shortcut is looked
+# for where wine puts it.
+shortcut=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/Vellorin.lnk
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 
 # The installed programs' entries that name Vellorin, as "name|version|publisher".

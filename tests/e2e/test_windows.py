@@ -51,7 +51,10 @@ class WineSession(XSession):
 
     def box_text(self):
         """The sample-size box's text, as a user copies it out."""
-        self.tool("xclip", "-selection", "clipboard", "-i", "/dev/null")
+        # Emptied first, so that a copy that never happens cannot pass; xclip
+        # stays behind to serve the empty text until the program takes over.
+        subprocess.run(["xclip", "-selection", "clipboard", "-i", "/dev/null"], env=self.env,
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=10)
         self.key("ctrl+a")
         self.key("ctrl+c")
         return wait_for("the box's text on the clipboard", self.clipboard, timeout=5)
@@ -65,10 +68,12 @@ class WineSession(XSession):
 
 
 def results_regions(session, main_window):
+    """Where each result label writes its line: the label's top 18 pixels,
+    away from its edges, clear of the tables' outlines."""
     x, y, width, height = session.client_geometry(main_window)
     # The menu bar takes the top of the client area; the rest is the design's.
     top = y + height - MAIN_CLIENT[1]
-    return [(x + RESULTS_FRAME[0] + left, top + RESULTS_FRAME[1] + row_top, w, h)
+    return [(x + RESULTS_FRAME[0] + left + 2, top + RESULTS_FRAME[1] + row_top + 1, w - 4, 18)
             for (left, row_top), (w, h) in RESULT_LABELS]
 
 
@@ -110,13 +115,13 @@ def main():
               f"main window's client area {width}x{height}, expected {MAIN_CLIENT[0]} wide and "
               f"{MAIN_CLIENT[1]} high below a menu bar")
         regions = results_regions(session, main_window)
-        check(results_blank(session, regions), "the results show something before any run")
         session.screenshot("windows-startup")
 
         # Esc dismisses them; the main window is active and takes input.
         session.key("Escape")
         wait_for("the instructions to go", lambda: not session.windows_named("Instructions"))
         wait_for("the main window to be active", lambda: session.active_window_name() == "Vellorin")
+        check(results_blank(session, regions), "the results show something before any run")
         check(session.box_text() == "100", f"the box starts with {session.clipboard()!r}, not '100'")
 
         # A run of 10,000,000: the box shows the size grouped, every result
