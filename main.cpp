@@ -1,6 +1,7 @@
 // Vellorin: start-up. The main window is the start-up window; its load step
 // brings up the instructions, and the program runs until File > Exit or the
 // main window's close box ends it.
+#include "platform/Display.h"
 #include "platform/Program.h"
 #include "platform/ProgramFont.h"
 #include "ui/Forms.h"
@@ -8,31 +9,10 @@
 #include <QApplication>
 
 #include <cstdio>
-#include <cstdlib>
-
-namespace {
-
-// On X11 and Wayland systems Qt aborts with a long plugin report when it
-// finds no display; say it in one line instead. Windows and macOS always
-// have their own window system and set neither variable.
-bool displayAvailable()
-{
-#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
-    const auto set = [](const char* name) {
-        const char* value = std::getenv(name);
-        return value && *value;
-    };
-    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
-#else
-    return true;
-#endif
-}
-
-} // namespace
 
 int main(int argc, char* argv[])
 {
-    if (!displayAvailable()) {
+    if (!vellorin::platform::displayAvailable()) {
         // Named as it was started: build/vellorin from the source tree, plain
         // vellorin when installed.
         std::fprintf(stderr,

@@ -1,0 +1,24 @@
+#include "platform/Display.h"
+
+#include <QtGlobal>
+
+#include <cstdlib>
+
+namespace vellorin::platform {
+
+bool displayAvailable()
+{
+    // X11 and Wayland systems name their display in the environment (Qt
+    // aborts with a long plugin report without one); Windows always has one.
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value && *value;
+    };
+    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+#else
+    return true;
+#endif
+}
+
+} // namespace vellorin::platform
