@@ -19,6 +19,7 @@ import shutil
 import subprocess
 import sys
 
+from layout import HELP_AT, HELP_SIZE, INSTRUCTIONS_AT, INSTRUCTIONS_SIZE, MAIN_CLIENT
 from xsession import SCREEN, Failure, XSession, check, stays, wait_for
 
 # pyatspi comes with the system's Python; a Python from elsewhere (a
@@ -33,11 +34,6 @@ except ImportError:
     raise
 
 BAD_NUMBER = "Bad number! Please choose a positive integer between 1 and 10 million."
-# Client-area top-left corners, from the twips of the design (÷ 15).
-INSTRUCTIONS_AT = (3375 // 15, 3555 // 15)
-HELP_AT = (3255 // 15, 1560 // 15)
-# The main window's client area, menu bar excluded (5295 x 6585 twips).
-MAIN_CLIENT = (5295 // 15, 6585 // 15)
 
 
 class Session(XSession):
@@ -197,7 +193,8 @@ def main():
         wait_for("the program on the accessibility bus", lambda: widgets.sample_size() == "100")
         x, y, width, height = session.client_geometry(instructions)
         check((x, y) == INSTRUCTIONS_AT, f"instructions' client area at {(x, y)}, expected {INSTRUCTIONS_AT}")
-        check((width, height) == (352, 144), f"instructions' client area {width}x{height}, expected 352x144")
+        check((width, height) == INSTRUCTIONS_SIZE,
+              f"instructions' client area {width}x{height}, expected {INSTRUCTIONS_SIZE}")
         main_x, main_y, main_width, main_height = session.client_geometry(main_window)
         check(main_width == MAIN_CLIENT[0] and main_height > MAIN_CLIENT[1],
               f"main window's client area {main_width}x{main_height}, expected {MAIN_CLIENT[0]} wide and "
@@ -276,7 +273,7 @@ def main():
         wait_for("the help window to be active", lambda: session.active_window_name() == "Help")
         x, y, width, height = session.client_geometry(help_window)
         check((x, y) == HELP_AT, f"help's client area at {(x, y)}, expected {HELP_AT}")
-        check((width, height) == (369, 443), f"help's client area {width}x{height}, expected 369x443")
+        check((width, height) == HELP_SIZE, f"help's client area {width}x{height}, expected {HELP_SIZE}")
         check(widgets.role_of_window("Help") == "dialog",
               f"the help window is announced as {widgets.role_of_window('Help')!r}, not as a dialog")
         check("Vellorin Help:" in widgets.panels(), f"the help's frame is not a panel: {widgets.panels()}")

@@ -18,13 +18,12 @@ import subprocess
 import sys
 import time
 
+from layout import HELP_AT, HELP_SIZE, INSTRUCTIONS_AT, INSTRUCTIONS_SIZE, MAIN_CLIENT
 from xsession import Failure, XSession, check, stays, wait_for
 
-# The main window's client area below its menu bar (5295 x 6585 twips), and
-# the result labels in it: the frame "Results" at (240, 2280), the three
-# figures at (1080, 2040 + 495 row) and the five shares at (3840, 1920 +
-# 405 row), each from the frame's corner (twips ÷ 15).
-MAIN_CLIENT = (5295 // 15, 6585 // 15)
+# The result labels in the main window's client area: the frame "Results"
+# at (240, 2280), the three figures at (1080, 2040 + 495 row) and the five
+# shares at (3840, 1920 + 405 row), each from the frame's corner (twips ÷ 15).
 RESULTS_FRAME = (240 // 15, 2280 // 15)
 RESULT_LABELS = [((1080 // 15, (2040 + 495 * row) // 15), (1095 // 15, 495 // 15)) for row in range(3)] + \
                 [((3840 // 15, (1920 + 405 * row) // 15), (705 // 15, 405 // 15)) for row in range(5)]
@@ -77,6 +76,13 @@ def results_regions(session, main_window):
             for (left, row_top), (w, h) in RESULT_LABELS]
 
 
+def check_placed(session, window, whose, at, size):
+    """A dialog's client area stands where the design puts it, at its size."""
+    x, y, width, height = session.client_geometry(window)
+    check((x, y) == at, f"{whose} client area at {(x, y)}, expected {at}")
+    check((width, height) == size, f"{whose} client area {width}x{height}, expected {size[0]}x{size[1]}")
+
+
 def results_shown(session, regions):
     return all(session.colours_in(*region) > 1 for region in regions)
 
@@ -106,10 +112,11 @@ def main():
 
         # Start-up: the main window, and the instructions in front of it.
         main_window = wait_for("the main window", lambda: session.windows_named("Vellorin"), timeout=60)[0]
-        wait_for("the instructions", lambda: session.windows_named("Instructions"), timeout=30)
+        instructions = wait_for("the instructions", lambda: session.windows_named("Instructions"), timeout=30)[0]
         wait_for("the instructions to be the active window",
                  lambda: session.active_window_name() == "Instructions")
         print(f"up with its instructions {time.monotonic() - started:.1f} s after wine was started")
+        check_placed(session, instructions, "the instructions'", INSTRUCTIONS_AT, INSTRUCTIONS_SIZE)
         x, y, width, height = session.client_geometry(main_window)
         check(width == MAIN_CLIENT[0] and height > MAIN_CLIENT[1],
               f"main window's client area {width}x{height}, expected {MAIN_CLIENT[0]} wide and "
@@ -139,8 +146,9 @@ def main():
 
         # F1: the help window, in front; Esc closes it.
         session.key("F1")
-        wait_for("the help window", lambda: session.windows_named("Help"))
+        help_window = wait_for("the help window", lambda: session.windows_named("Help"))[0]
         wait_for("the help window to be active", lambda: session.active_window_name() == "Help")
+        check_placed(session, help_window, "the help window's", HELP_AT, HELP_SIZE)
         session.screenshot("windows-help")
         session.key("Escape")
         wait_for("the help window to go", lambda: not session.windows_named("Help"))
