@@ -20,7 +20,7 @@ import subprocess
 import sys
 
 from layout import HELP_AT, HELP_SIZE, INSTRUCTIONS_AT, INSTRUCTIONS_SIZE, MAIN_CLIENT
-from xsession import SCREEN, Failure, XSession, check, stays, wait_for
+from xsession import SCREEN, XSession, check, run, stays, wait_for
 
 # pyatspi comes with the system's Python; a Python from elsewhere (a
 # version manager's shim) may lack it. Importing it connects to nothing yet.
@@ -169,8 +169,8 @@ def main():
         check(shutil.which(tool), f"{tool} is not installed")
 
     session = Session()
-    program = None
-    try:
+
+    def steps():
         session.start_x()
         session.start_buses()
         session.start_window_manager()
@@ -242,13 +242,9 @@ def main():
               "the main window's close box ended the program behind the instructions")
 
         # Esc dismisses them; the main window is active and takes input.
-        session.key("Escape")
-        wait_for("the instructions to go", lambda: not session.windows_named("Instructions"))
-        wait_for("the main window to be active", lambda: session.active_window_name() == "Vellorin")
+        session.escape_from("Instructions")
 
-        session.key("ctrl+a")
-        session.type("1000000")
-        session.key("Return")
+        session.enter_in_box("1000000")
         results = wait_for("the results of 1,000,000 draws",
                            lambda: (lambda r: r if all(r.values()) else None)(widgets.results()), timeout=60)
         check(widgets.sample_size() == "1,000,000", f"the box reads {widgets.sample_size()!r}")
@@ -280,9 +276,7 @@ def main():
         check(session.transient_for(help_window) == main_window,
               f"the help window is transient for {session.transient_for(help_window)}, not for the main window")
         session.screenshot("help")
-        session.key("Escape")
-        wait_for("the help window to go", lambda: not session.windows_named("Help"))
-        wait_for("the main window to be active again", lambda: session.active_window_name() == "Vellorin")
+        session.escape_from("Help")
 
         # Its close box works where the main window's did not above: the
         # same close request, with nothing in front, closes the help.
@@ -293,9 +287,7 @@ def main():
         wait_for("the main window to be active once more", lambda: session.active_window_name() == "Vellorin")
 
         # A bad number brings up the prompt; 500 is then accepted.
-        session.key("ctrl+a")
-        session.type("abc")
-        session.key("Return")
+        session.enter_in_box("abc")
         wait_for("the prompt", lambda: len(session.windows_named("Vellorin")) == 2)
         wait_for("the prompt's message", lambda: widgets.label_with_text(BAD_NUMBER))
         session.screenshot("prompt")
@@ -311,25 +303,9 @@ def main():
 
         # File > Exit ends the program with status 0.
         wait_for("the main window to be active for the menu", lambda: session.active_window_name() == "Vellorin")
-        session.key("alt+f")
-        session.key("x")
-        try:
-            status = program.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            raise Failure("the program was still running 10 s after File > Exit")
-        check(status == 0, f"the program ended with status {status}")
-        print("passed")
-        return 0
-    except Failure as failure:
-        print(f"FAILED: {failure}", file=sys.stderr)
-        if program is not None and program.poll() is not None:
-            print(f"the program had ended with status {program.returncode}", file=sys.stderr)
-        output = session.program_output()
-        if output:
-            print(f"the program's output:\n{output}", file=sys.stderr)
-        return 1
-    finally:
-        session.stop_all()
+        session.exit_by_menu(timeout=10)
+
+    return run(session, steps)
 
 
 if __name__ == "__main__":

@@ -19,7 +19,7 @@ import sys
 import time
 
 from layout import HELP_AT, HELP_SIZE, INSTRUCTIONS_AT, INSTRUCTIONS_SIZE, MAIN_CLIENT
-from xsession import Failure, XSession, check, stays, wait_for
+from xsession import XSession, check, run, stays, wait_for
 
 # The result labels in the main window's client area: the frame "Results"
 # at (240, 2280), the three figures at (1080, 2040 + 495 row) and the five
@@ -102,12 +102,12 @@ def main():
         check(shutil.which(tool), f"{tool} is not installed")
 
     session = WineSession()
-    program = None
-    try:
+
+    def steps():
         session.start_x()
         session.start_window_manager()
         session.start_wine()
-        program = session.start_program(["wine", program_path])
+        session.start_program(["wine", program_path])
         started = time.monotonic()
 
         # Start-up: the main window, and the instructions in front of it.
@@ -125,17 +125,13 @@ def main():
         session.screenshot("windows-startup")
 
         # Esc dismisses them; the main window is active and takes input.
-        session.key("Escape")
-        wait_for("the instructions to go", lambda: not session.windows_named("Instructions"))
-        wait_for("the main window to be active", lambda: session.active_window_name() == "Vellorin")
+        session.escape_from("Instructions")
         check(results_blank(session, regions), "the results show something before any run")
         check(session.box_text() == "100", f"the box starts with {session.clipboard()!r}, not '100'")
 
         # A run of 10,000,000: the box shows the size grouped, every result
         # label shows text.
-        session.key("ctrl+a")
-        session.type("10000000")
-        session.key("Return")
+        session.enter_in_box("10000000")
         pressed = time.monotonic()
         wait_for("the results of 10,000,000 draws", lambda: results_shown(session, regions), timeout=60,
                  interval=0.01)
@@ -150,15 +146,11 @@ def main():
         wait_for("the help window to be active", lambda: session.active_window_name() == "Help")
         check_placed(session, help_window, "the help window's", HELP_AT, HELP_SIZE)
         session.screenshot("windows-help")
-        session.key("Escape")
-        wait_for("the help window to go", lambda: not session.windows_named("Help"))
-        wait_for("the main window to be active again", lambda: session.active_window_name() == "Vellorin")
+        session.escape_from("Help")
 
         # A bad number brings up the prompt (a second window of the program's
         # title) and blanks the results; 500 is then accepted and run.
-        session.key("ctrl+a")
-        session.type("abc")
-        session.key("Return")
+        session.enter_in_box("abc")
         wait_for("the prompt", lambda: len(session.windows_named("Vellorin")) == 2)
         check(results_blank(session, regions), "the results still show while the prompt asks for a size")
         session.screenshot("windows-prompt")
@@ -170,26 +162,10 @@ def main():
         check(session.box_text() == "500", f"the box reads {session.clipboard()!r}, not '500'")
 
         # File > Exit ends the program with status 0.
-        session.key("alt+f")
-        session.key("x")
-        try:
-            status = program.wait(timeout=20)
-        except subprocess.TimeoutExpired:
-            raise Failure("the program was still running 20 s after File > Exit")
-        check(status == 0, f"the program ended with status {status}")
+        session.exit_by_menu(timeout=20)
         stays("no window of the program to remain", lambda: not session.windows_named("Vellorin"))
-        print("passed")
-        return 0
-    except Failure as failure:
-        print(f"FAILED: {failure}", file=sys.stderr)
-        if program is not None and program.poll() is not None:
-            print(f"the program had ended with status {program.returncode}", file=sys.stderr)
-        output = session.program_output()
-        if output:
-            print(f"the program's output:\n{output}", file=sys.stderr)
-        return 1
-    finally:
-        session.stop_all()
+
+    return run(session, steps)
 
 
 if __name__ == "__main__":

@@ -10,6 +10,7 @@ import re
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
 
@@ -58,6 +59,7 @@ class XSession:
 
     def __init__(self):
         self.processes = []  # (name, Popen), in start order
+        self.program = None  # the program under test, once started
         self.last_tool_error = ""
         # Orphans of the processes started here (the accessibility bus's own
         # daemons) come to this process, which reaps them at the end.
@@ -158,6 +160,7 @@ class XSession:
             process = subprocess.Popen(command, env=dict(self.env, **extra_env), start_new_session=True,
                                        stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
         self.processes.append((os.path.basename(command[0]), process))
+        self.program = process
         return process
 
     def program_output(self):
@@ -252,3 +255,45 @@ class XSession:
             xlib.XFlush(display)
         finally:
             xlib.XCloseDisplay(display)
+
+    def enter_in_box(self, text):
+        """Replaces the focused box's text and presses Enter, as a user does."""
+        self.key("ctrl+a")
+        self.type(text)
+        self.key("Return")
+
+    def escape_from(self, title):
+        """Esc in a dialog: it goes, and the main window is active again."""
+        self.key("Escape")
+        wait_for(f"the window {title!r} to go", lambda: not self.windows_named(title))
+        wait_for("the main window to be active again", lambda: self.active_window_name() == "Vellorin")
+
+    def exit_by_menu(self, timeout):
+        """File > Exit, by its access keys: the program must end with status 0."""
+        self.key("alt+f")
+        self.key("x")
+        try:
+            status = self.program.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure(f"the program was still running {timeout} s after File > Exit")
+        check(status == 0, f"the program ended with status {status}")
+
+
+def run(session, steps):
+    """Runs a test's steps in its session and stops every process after.
+    Returns the test's exit status: 0 when it passed; 1 with the failure and
+    what the program wrote, when not."""
+    try:
+        steps()
+        print("passed")
+        return 0
+    except Failure as failure:
+        print(f"FAILED: {failure}", file=sys.stderr)
+        if session.program is not None and session.program.poll() is not None:
+            print(f"the program had ended with status {session.program.returncode}", file=sys.stderr)
+        output = session.program_output()
+        if output:
+            print(f"the program's output:\n{output}", file=sys.stderr)
+        return 1
+    finally:
+        session.stop_all()
