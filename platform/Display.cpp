@@ -9,8 +9,9 @@ namespace vellorin::platform {
 bool displayAvailable()
 {
     // X11 and Wayland systems name their display in the environment (Qt
-    // aborts with a long plugin report without one); Windows always has one.
-#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    // aborts with a long plugin report without one); Windows and the
+    // browser always have one.
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN) && !defined(Q_OS_WASM)
     const auto set = [](const char* name) {
         const char* value = std::getenv(name);
         return value && *value;

@@ -4,6 +4,10 @@
 
 #include <QCoreApplication>
 
+#ifdef Q_OS_WASM
+#include <cstdlib>
+#endif
+
 namespace vellorin::platform {
 namespace {
 bool ending = false;
@@ -16,6 +20,12 @@ void endProgram()
     ending = true;
     unloadAllForms();
     QCoreApplication::exit(0);
+#ifdef Q_OS_WASM
+    // In the browser the event loop never returns to main(): the program
+    // ends here, once the command that ended it is through, and the page
+    // is told (it then says so and offers to start again).
+    QMetaObject::invokeMethod(QCoreApplication::instance(), [] { std::exit(0); }, Qt::QueuedConnection);
+#endif
 }
 
 bool programEnding() { return ending; }

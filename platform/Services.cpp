@@ -1,6 +1,8 @@
 // The toolkit's implementations of the runtime services.
 #include "platform/Services.h"
 
+#include "platform/BrowserTurn.h"
+
 #include <QApplication>
 #include <QInputDialog>
 #include <QLocale>
@@ -13,6 +15,7 @@ class QtEventPump final : public EventPump {
 public:
     void processPendingEvents() override
     {
+        giveBrowserTurnIfDue();
         // A modal loop's end (the prompt's, say) leaves Qt's Windows event
         // dispatcher a wake-up that makes its next pass return at once,
         // having handled nothing; the second pass handles what is waiting

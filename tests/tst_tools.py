@@ -23,6 +23,7 @@ import tokenize
 # Shell words that start or wrap a command without being one.
 SHELL_PREFIXES = {"if", "then", "else", "elif", "while", "until", "do", "!", "exec", "time", "command",
                   "env", "sudo", "{", "[[", "trap"}
+ON_DEBIAN_13 = "VERSION_CODENAME=trixie" in open("/etc/os-release").read()
 SHELL_BUILTINS = set(subprocess.run(["bash", "-c", "compgen -b; compgen -k"], capture_output=True,
                                     text=True, check=True).stdout.split())
 
@@ -38,8 +39,16 @@ def shell_sources(top):
                 if first.startswith(b"#!") and b"sh" in first.split(b"/")[-1] or name.endswith(".sh"):
                     paths.append(path)
     # The installer itself runs before anything is installed: it needs only
-    # the base system, and sudo where it is not run as root.
-    return [p for p in paths if os.path.exists(p) and os.path.relpath(p, top) != "scripts/setup"]
+    # the base system, and sudo where it is not run as root. A script that
+    # goes into a Debian 13 root first runs its own commands there, and is
+    # checked there.
+    return [p for p in paths if os.path.exists(p) and os.path.relpath(p, top) != "scripts/setup"
+            and (ON_DEBIAN_13 or not reenters_debian_13(p))]
+
+
+def reenters_debian_13(path):
+    with open(path) as handle:
+        return re.search(r"\|\|\s*exec scripts/in-debian-13", handle.read()) is not None
 
 
 def without_heredocs(lines):
@@ -193,10 +202,11 @@ def installed_packages():
 
 
 def setup_packages(top, installed):
-    """scripts/setup's list, with everything those packages pull in."""
+    """scripts/setup's lists (the one for every release and the one for
+    Debian 13), with everything those packages pull in."""
     with open(os.path.join(top, "scripts", "setup")) as handle:
-        match = re.search(r"packages=\((.*?)\)", handle.read(), re.S)
-    listed = set(re.sub(r"#.*", "", match.group(1)).split()) if match else set()
+        lists = re.findall(r"^\w*packages=\((.*?)\)", handle.read(), re.S | re.M)
+    listed = {package for found in lists for package in re.sub(r"#.*", "", found).split()}
     closure, pending = set(), list(listed)
     while pending:
         package = pending.pop()
