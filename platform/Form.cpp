@@ -67,7 +67,9 @@ void Form::show()
     load();
     if (window_ && !window_->isVisible()) {
         window_->setWindowModality(Qt::NonModal);
-        window_->show();
+        // Not show(): where the window system shows a top-level window
+        // full screen by default (the browser), that overrides its size.
+        window_->setVisible(true);
     }
 }
 
@@ -77,9 +79,7 @@ void Form::showModal()
     if (!window_ || window_->isVisible())
         return;
     window_->setWindowModality(Qt::ApplicationModal);
-    window_->show();
-    window_->raise();
-    window_->activateWindow();
+    showInFront(*window_);
 
     QEventLoop loop;
     connect(this, &Form::leftScreen, &loop, &QEventLoop::quit);
@@ -117,6 +117,13 @@ void Form::unload()
     // handlers return before the controls go.
     window->deleteLater();
     Q_EMIT leftScreen();
+}
+
+void showInFront(QWidget& window)
+{
+    window.setVisible(true);
+    window.raise();
+    window.activateWindow();
 }
 
 void unloadAllForms()

@@ -58,4 +58,10 @@ private:
 // Unloads every loaded form, hidden ones too, at once.
 void unloadAllForms();
 
+// Puts a window on screen at its own size, in front, and active: how every
+// modal window of the program appears. Where the window system activates
+// nothing by itself (the browser), a window shown without it would take no
+// keys until clicked.
+void showInFront(QWidget& window);
+
 } // namespace vellorin::platform

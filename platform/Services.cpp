@@ -2,6 +2,7 @@
 #include "platform/Services.h"
 
 #include "platform/BrowserTurn.h"
+#include "platform/Form.h"
 
 #include <QApplication>
 #include <QInputDialog>
@@ -37,6 +38,7 @@ public:
         dialog.setWindowTitle(title);
         dialog.setLabelText(message);
         dialog.setTextValue(QString());
+        showInFront(dialog);
         return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
     }
 };

@@ -26,6 +26,12 @@ debian_root() {
   mount --bind /dev/pts "$debian_root_dir/dev/pts"
   mount -t tmpfs tmpfs "$debian_root_dir/dev/shm"
   cp /etc/resolv.conf "$debian_root_dir/etc/resolv.conf"
+  # The root trusts what this machine trusts: a certificate added here (a
+  # proxy's, say) may be how the package registries are reached.
+  if compgen -G "/usr/local/share/ca-certificates/*.crt" >/dev/null; then
+    cp /usr/local/share/ca-certificates/*.crt "$debian_root_dir/usr/local/share/ca-certificates/"
+    chroot "$debian_root_dir" update-ca-certificates >/dev/null 2>&1
+  fi
 }
 
 debian_root_bind() {

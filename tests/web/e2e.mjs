@@ -1,0 +1,243 @@
+// End-to-end test of the web page in a headless browser, driven with the
+// keyboard only: the page is served from the built folder on 127.0.0.1,
+// the program is read through what the page shows (its windows, by their
+// title bars) and through the accessibility tree the browser builds from
+// Qt's mirror of the widgets. Prints the timings a user feels; exits
+// non-zero with a message on the first failure.
+//
+// Usage: node e2e.mjs chromium|firefox path/to/dist
+// Screenshots go to /tmp/vellorin-shots/web-<browser>-*.png.
+import { createRequire } from 'node:module';
+import fs from 'node:fs';
+import path from 'node:path';
+
+import { serveFolder } from './serve.mjs';
+import { keysReachProgram, pageWindows, snapshotNodes, timeNextRun } from './page.mjs';
+
+const require = createRequire(import.meta.url);
+const puppeteer = require('puppeteer-core');
+
+const [browserName, dist] = process.argv.slice(2);
+const browsers = {
+  chromium: { browser: 'chrome', executablePath: '/usr/bin/chromium',
+              args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
+                     '--disable-component-update', '--disable-sync', '--disable-quic'] },
+  firefox: { browser: 'firefox', executablePath: '/usr/bin/firefox-esr', args: [] },
+};
+if (!browsers[browserName] || !dist) {
+  console.error('usage: node e2e.mjs chromium|firefox path/to/dist');
+  process.exit(2);
+}
+const shots = '/tmp/vellorin-shots';
+fs.mkdirSync(shots, { recursive: true });
+
+// Where the design puts the windows on its 800 x 600 screen (twips / 15):
+// the dialogs' client areas, and the main window's client area size.
+const INSTRUCTIONS = { at: [3375 / 15, 3555 / 15], size: [5280 / 15, 2160 / 15] };
+const HELP = { at: [3255 / 15, 1560 / 15], size: [5535 / 15, 6645 / 15] };
+const MAIN_CLIENT = [Math.floor(5295 / 15), Math.floor(6585 / 15)];
+
+let failed = false;
+function check(condition, message) {
+  if (!condition)
+    throw new Error(message);
+  console.log(`ok: ${message}`);
+}
+
+async function waitFor(what, probe, timeoutMs = 15000) {
+  const until = Date.now() + timeoutMs;
+  for (;;) {
+    const value = await probe();
+    if (value)
+      return value;
+    if (Date.now() > until)
+      throw new Error(`timed out waiting for ${what}`);
+    await new Promise((resolve) => setTimeout(resolve, 25));
+  }
+}
+
+async function main() {
+  const server = await serveFolder(dist);
+  const browser = await puppeteer.launch({
+    ...browsers[browserName], headless: true, defaultViewport: { width: 1024, height: 768 },
+    userDataDir: fs.mkdtempSync('/tmp/vellorin-browser-'),
+  });
+  try {
+    const page = await browser.newPage();
+    page.on('console', (message) => {
+      if (message.type() === 'error' || message.type() === 'warn')
+        console.log(`page ${message.type()}: ${message.text()}`);
+    });
+    page.on('pageerror', (error) => console.log(`page error: ${error.message}`));
+    await run(page, server.url);
+  } finally {
+    await browser.close();
+    server.close();
+  }
+}
+
+const shoot = (page, name) => page.screenshot({ path: path.join(shots, `web-${browserName}-${name}.png`) });
+const windowTitled = async (page, title) => (await pageWindows(page)).find((w) => w.title === title);
+const titles = async (page) => (await pageWindows(page)).map((w) => w.title).sort().join(', ');
+
+async function run(page, url) {
+  const loadStarted = Date.now();
+  await page.goto(url);
+  check(await page.title() === 'Vellorin', 'the page is titled "Vellorin"');
+  const instructions = await waitFor('the instructions', () => windowTitled(page, 'Instructions'), 30000);
+  console.log(`timing: page load -> instructions on screen: ${Date.now() - loadStarted} ms`);
+  const main = await windowTitled(page, 'Vellorin');
+  check(main, 'the main window is on screen behind the instructions');
+  await shoot(page, 'instructions');
+
+  // Places: the main window whole and centred on the design's screen, the
+  // dialog's client area at its place on that screen.
+  check(main.client.width === MAIN_CLIENT[0] && main.client.height >= MAIN_CLIENT[1],
+        `main window client area ${main.client.width}x${main.client.height} at its design size`);
+  const screen = await page.evaluate(() => {
+    const r = document.getElementById('screen').getBoundingClientRect();
+    return { x: r.x, y: r.y, width: r.width, height: r.height, page: [innerWidth, innerHeight],
+             scrolls: document.scrollingElement.scrollHeight > innerHeight
+                      || document.scrollingElement.scrollWidth > innerWidth };
+  });
+  check(!screen.scrolls, 'no scroll bars at 1024x768');
+  const mainMiddle = [main.frame.x + main.frame.width / 2 - screen.x, main.frame.y + main.frame.height / 2 - screen.y];
+  check(Math.abs(mainMiddle[0] - 400) <= 1 && Math.abs(mainMiddle[1] - 300) <= 1,
+        `main window centred on the 800x600 screen (its middle at ${mainMiddle.map(Math.round)})`);
+  for (const [w, design] of [[instructions, INSTRUCTIONS]]) {
+    const at = [Math.round(w.client.x - screen.x), Math.round(w.client.y - screen.y)];
+    check(at[0] === Math.floor(design.at[0]) && at[1] === Math.floor(design.at[1])
+          && w.client.width === Math.floor(design.size[0]) && w.client.height === Math.floor(design.size[1]),
+          `"${w.title}" client area at ${at} size ${w.client.width}x${w.client.height}`);
+  }
+
+  // Screen reader support: Qt mirrors the widgets into the page once its
+  // own (visually hidden) button is pressed, as a screen reader user does.
+  await page.evaluate(() => [...document.querySelectorAll('#screen *')].length); // settle
+  await enableScreenReader(page);
+
+  // Esc closes the instructions. Every key of this walk reaches the
+  // program and not the browser.
+  const keys = await keysReachProgram(page);
+  await page.keyboard.press('Escape');
+  await waitFor('the instructions to close', async () => !(await windowTitled(page, 'Instructions')));
+  check(await titles(page) === 'Vellorin', 'Esc closed the instructions; the main window stays');
+
+  // A run of 10,000,000 typed into the box, started with Enter.
+  await selectAllAndType(page, '10000000');
+  const run = await timeNextRun(page);
+  await page.keyboard.press('Enter');
+  const timing = await waitFor('the results', run.finished, 60000);
+  await new Promise((resolve) => setTimeout(resolve, 200)); // the last long task's report
+  const { start, end, busy, stretches } = await run.finished();
+  console.log(`timing: Enter -> results for 10,000,000 draws: ${(end - start).toFixed(0)} ms`);
+  if (stretches !== null)
+    console.log(`timing: the page had the thread for ${Math.max(0, end - start - busy).toFixed(0)} ms of the run, ` +
+                `between ${stretches} stretches of drawing`);
+  await shoot(page, 'results');
+  await checkResults(page, timing.text, 10000000);
+
+  // "abc" brings the prompt; it takes "500" typed at once, then Enter.
+  await selectAllAndType(page, 'abc');
+  await page.keyboard.press('Enter');
+  const prompt = await waitFor('the prompt', async () => (await pageWindows(page)).find((w) => w.title === 'Vellorin'
+                                                                                         && w.dialog));
+  check(prompt, 'a refused size brings the prompt');
+  await shoot(page, 'prompt');
+  await page.keyboard.type('500');
+  await page.keyboard.press('Enter');
+  await waitFor('the prompt to close', async () => !(await pageWindows(page)).some((w) => w.dialog));
+  const box = await waitFor('the box to read 500', async () => {
+    const nodes = await snapshotNodes(page);
+    const found = nodes.find((n) => n.name === 'Sample size');
+    return found && found.value === '500' && found;
+  });
+  check(box, 'the box reads "500" after the answer, typed with no click');
+
+  // F1 opens Help at its place; Esc closes it.
+  await page.keyboard.press('F1');
+  const help = await waitFor('the help', () => windowTitled(page, 'Help'));
+  await shoot(page, 'help');
+  const screenAt = await page.evaluate(() => document.getElementById('screen').getBoundingClientRect().toJSON());
+  const helpAt = [Math.round(help.client.x - screenAt.x), Math.round(help.client.y - screenAt.y)];
+  check(helpAt[0] === Math.floor(HELP.at[0]) && helpAt[1] === Math.floor(HELP.at[1])
+        && help.client.width === Math.floor(HELP.size[0]) && help.client.height === Math.floor(HELP.size[1]),
+        `"Help" client area at ${helpAt} size ${help.client.width}x${help.client.height}`);
+  await page.keyboard.press('Escape');
+  await waitFor('the help to close', async () => !(await windowTitled(page, 'Help')));
+
+  // Shift+F1 brings the instructions back; Tab stays in the dialog; Esc.
+  await page.keyboard.down('Shift');
+  await page.keyboard.press('F1');
+  await page.keyboard.up('Shift');
+  await waitFor('the instructions', () => windowTitled(page, 'Instructions'));
+  await page.keyboard.press('Tab');
+  await page.keyboard.press('Escape');
+  await waitFor('the instructions to close', async () => !(await windowTitled(page, 'Instructions')));
+
+  // Alt+H opens the Help menu, Esc closes it.
+  await page.keyboard.down('Alt');
+  await page.keyboard.press('h');
+  await page.keyboard.up('Alt');
+  await page.keyboard.press('Escape');
+  await page.keyboard.press('Escape');
+
+  // File > Exit: the program ends and the page says so.
+  await page.keyboard.down('Alt');
+  await page.keyboard.press('f');
+  await page.keyboard.up('Alt');
+  await page.keyboard.press('x');
+  const ended = await waitFor('the page to say the program ended', () => page.evaluate(() => {
+    const status = document.getElementById('status');
+    return !status.hidden && document.getElementById('screen').hidden && status.innerText;
+  }));
+  check(/Vellorin has ended\./.test(ended) && /Start Vellorin again/.test(ended),
+        'after File > Exit the page says "Vellorin has ended." and offers to start again');
+  await shoot(page, 'ended');
+
+  const reached = await keys.report();
+  for (const key of ['F1', 'Shift+F1', 'Alt+f', 'Alt+h', 'Escape', 'Enter', 'Tab'])
+    check(reached[key] === true, `${key} reached the program, not the browser`);
+}
+
+async function selectAllAndType(page, text) {
+  await page.keyboard.down('Control');
+  await page.keyboard.press('a');
+  await page.keyboard.up('Control');
+  await page.keyboard.type(text);
+}
+
+async function enableScreenReader(page) {
+  await page.evaluate(() => {
+    const button = [...document.querySelectorAll('button')].find((b) => b.innerText === 'Enable Screen Reader');
+    button.click();
+  });
+}
+
+// Every result label named as on screen and valued in the program's
+// formats; the average of a large run near 0.5; the shares about 100 %.
+async function checkResults(page, announced, draws) {
+  const nodes = await snapshotNodes(page);
+  const value = (name) => nodes.find((n) => n.description === name || n.name === name);
+  console.log(`announcement: ${announced}`);
+  const figures = {};
+  for (const name of ['Average', 'Biggest', 'Smallest']) {
+    const node = value(name);
+    check(node && /^0\.\d{5}$/.test(node.value), `${name} is in the tree as "${node && node.value}"`);
+    figures[name] = Number(node.value);
+  }
+  check(Math.abs(figures.Average - 0.5) < 0.001, `the average of ${draws} draws is within 0.001 of 0.5`);
+  let total = 0;
+  for (const name of ['0.0 to 0.2', '0.2 to 0.4', '0.4 to 0.6', '0.6 to 0.8', '0.8 to 1.0']) {
+    const node = value(name);
+    check(node && /^%\d{1,3}\.\d{0,4}$/.test(node.value), `${name} share is in the tree as "${node && node.value}"`);
+    total += Number(node.value.slice(1));
+  }
+  check(Math.abs(total - 100) < 0.001, `the shares add up to 100 (${total.toFixed(4)})`);
+  check(announced.includes(`Average: ${value('Average').value}`), 'the announcement names the average as shown');
+}
+
+main().catch((error) => {
+  failed = true;
+  console.error(`FAIL: ${error.message}`);
+}).finally(() => process.exit(failed ? 1 : 0));

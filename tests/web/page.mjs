@@ -1,0 +1,90 @@
+// What the test reads of the page: the program's windows as Qt puts them
+// into it, the accessibility tree the browser builds, and whether keys
+// reached the program or the browser.
+
+// Each window on screen: its title, whether it is a dialog (a modal one
+// over the main window), its frame and its client area (the canvas, menu
+// bar included), in page pixels.
+export function pageWindows(page) {
+  return page.evaluate(() => {
+    const root = document.querySelector('#qt-shadow-container')?.shadowRoot;
+    if (!root)
+      return [];
+    const rect = (element) => {
+      const r = element.getBoundingClientRect();
+      return { x: r.x, y: r.y, width: Math.round(r.width), height: Math.round(r.height) };
+    };
+    return [...root.querySelectorAll('.qt-window')]
+      .filter((w) => getComputedStyle(w).display !== 'none')
+      .map((w, index, all) => ({
+        title: w.querySelector('.window-name')?.textContent ?? '',
+        dialog: !w.classList.contains('blocked') && all.some((other) => other.classList.contains('blocked')),
+        frame: rect(w),
+        client: rect(w.querySelector('canvas')),
+      }));
+  });
+}
+
+// The accessibility tree as a flat list of { role, name, value, description }.
+export async function snapshotNodes(page) {
+  const tree = await page.accessibility.snapshot({ interestingOnly: false });
+  const nodes = [];
+  const walk = (node) => {
+    if (!node)
+      return;
+    nodes.push({ role: node.role, name: node.name, value: node.value, description: node.description });
+    (node.children || []).forEach(walk);
+  };
+  walk(tree);
+  return nodes;
+}
+
+// Records, for the keys the walk presses, whether the page's default
+// action was prevented (the program took the key) once the event was
+// through. report() gives { key: every press prevented }.
+export async function keysReachProgram(page) {
+  await page.evaluate(() => {
+    window.vellorinKeys = {};
+    window.addEventListener('keydown', (event) => {
+      const name = [event.altKey && 'Alt', event.shiftKey && 'Shift', event.ctrlKey && 'Control', event.key]
+        .filter(Boolean).join('+');
+      setTimeout(() => {
+        window.vellorinKeys[name] = (window.vellorinKeys[name] ?? true) && event.defaultPrevented;
+      });
+    }, true);
+  });
+  return { report: () => page.evaluate(() => window.vellorinKeys) };
+}
+
+// Times the next run from the Enter that starts it to the announcement of
+// its results (both in the page's clock), and, where the browser reports
+// long tasks (Chromium), how long the program held the thread meanwhile.
+export async function timeNextRun(page) {
+  await page.evaluate(() => {
+    const region = document.getElementById('vellorin-announcement');
+    const run = window.vellorinRun = { start: null, end: null, text: null, busy: 0, stretches: 0 };
+    window.addEventListener('keydown', (event) => {
+      if (event.key === 'Enter' && run.start === null)
+        run.start = performance.now();
+    }, true);
+    new MutationObserver(() => {
+      if (run.end === null && run.start !== null && region.textContent) {
+        run.end = performance.now();
+        run.text = region.textContent;
+      }
+    }).observe(region, { childList: true, characterData: true, subtree: true });
+    if (PerformanceObserver.supportedEntryTypes.includes('longtask')) {
+      new PerformanceObserver((list) => {
+        for (const task of list.getEntries()) {
+          run.busy += task.duration;
+          run.stretches += 1;
+        }
+      }).observe({ type: 'longtask' });
+    } else {
+      run.stretches = null;
+    }
+  });
+  return {
+    finished: () => page.evaluate(() => window.vellorinRun.end !== null && window.vellorinRun),
+  };
+}

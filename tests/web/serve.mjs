@@ -1,0 +1,28 @@
+// A static server for the built folder on 127.0.0.1, as any web server
+// would serve it: files by path, with their content types.
+import fs from 'node:fs';
+import http from 'node:http';
+import path from 'node:path';
+
+const TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.css': 'text/css',
+                '.wasm': 'application/wasm', '.svg': 'image/svg+xml', '.txt': 'text/plain; charset=utf-8' };
+
+export function serveFolder(root) {
+  const server = http.createServer((request, response) => {
+    let file = path.join(root, decodeURIComponent(new URL(request.url, 'http://x').pathname));
+    if (!file.startsWith(path.resolve(root)))
+      file = root; // outside the folder: answered as missing below
+    if (fs.existsSync(file) && fs.statSync(file).isDirectory())
+      file = path.join(file, 'index.html');
+    if (!fs.existsSync(file) || !fs.statSync(file).isFile()) {
+      response.writeHead(404).end();
+      return;
+    }
+    response.writeHead(200, { 'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream',
+                              'Content-Length': fs.statSync(file).size });
+    fs.createReadStream(file).pipe(response);
+  });
+  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => {
+    resolve({ url: `http://127.0.0.1:${server.address().port}/`, close: () => server.close() });
+  }));
+}
