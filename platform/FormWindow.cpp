@@ -1,5 +1,6 @@
 #include "platform/FormWindow.h"
 
+#include "platform/PageAccessibility.h"
 #include "platform/ProgramFont.h"
 
 #include <QAccessibleWidget>
@@ -39,7 +40,8 @@ FormWindow::FormWindow(QSize clientSize, Kind kind, QWidget* owner)
     , kind_(kind)
     , client_(new QWidget(this))
 {
-    static const bool accessibleRolesInstalled = (QAccessible::installFactory(formWindowAccessible), true);
+    static const bool accessibleRolesInstalled =
+        (QAccessible::installFactory(formWindowAccessible), installPageAccessibility(), true);
     Q_UNUSED(accessibleRolesInstalled);
 
     setFont(programFont());
@@ -70,7 +72,10 @@ void FormWindow::fitMenuBar()
 
 void FormWindow::placeClientAt(QPoint topLeft)
 {
-    setGeometry(QRect(topLeft, size()));
+    // A desktop's first screen has its corner at (0, 0); a browser's screen
+    // is an element of the page, with its corner where the page puts it.
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    setGeometry(QRect((screen ? screen->geometry().topLeft() : QPoint()) + topLeft, size()));
 }
 
 void FormWindow::centreOnScreen()
@@ -83,7 +88,7 @@ void FormWindow::centreOnScreen()
     const QRect frame = frameGeometry();
     QRect area(QPoint(), frame.size());
     area.moveCenter(screen->geometry().center());
-    placeClientAt(area.topLeft() + (geometry().topLeft() - frame.topLeft()));
+    setGeometry(QRect(area.topLeft() + (geometry().topLeft() - frame.topLeft()), size()));
     centredAt_ = frame.size() == size() ? std::optional(geometry().topLeft()) : std::nullopt;
 }
 

@@ -41,7 +41,7 @@ public:
     void setCancelButton(QPushButton* button) { cancelButton_ = button; }
 
     // Places the window so that its client area (menu bar included) stands
-    // at `topLeft` on the screen.
+    // at `topLeft` on the screen, from the screen's own top-left corner.
     void placeClientAt(QPoint topLeft);
     // Centres the window, frame included, once the window system has framed
     // it; a window the user has moved meanwhile stays where it was put.

@@ -7,10 +7,11 @@ import path from 'node:path';
 const TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.css': 'text/css',
                 '.wasm': 'application/wasm', '.svg': 'image/svg+xml', '.txt': 'text/plain; charset=utf-8' };
 
-export function serveFolder(root) {
+export function serveFolder(folder) {
+  const root = path.resolve(folder);
   const server = http.createServer((request, response) => {
     let file = path.join(root, decodeURIComponent(new URL(request.url, 'http://x').pathname));
-    if (!file.startsWith(path.resolve(root)))
+    if (!file.startsWith(root))
       file = root; // outside the folder: answered as missing below
     if (fs.existsSync(file) && fs.statSync(file).isDirectory())
       file = path.join(file, 'index.html');
