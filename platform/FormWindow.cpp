@@ -1,5 +1,6 @@
 #include "platform/FormWindow.h"
 
+#include "platform/BrowserInput.h"
 #include "platform/PageAccessibility.h"
 #include "platform/ProgramFont.h"
 
@@ -40,9 +41,11 @@ FormWindow::FormWindow(QSize clientSize, Kind kind, QWidget* owner)
     , kind_(kind)
     , client_(new QWidget(this))
 {
-    static const bool accessibleRolesInstalled =
-        (QAccessible::installFactory(formWindowAccessible), installPageAccessibility(), true);
-    Q_UNUSED(accessibleRolesInstalled);
+    // Once, with the first window: the roles the windows are announced by,
+    // and what the browser needs for screen readers and typed text.
+    static const bool installed = (QAccessible::installFactory(formWindowAccessible), installPageAccessibility(),
+                                   takeTypedTextAtFocus(), true);
+    Q_UNUSED(installed);
 
     setFont(programFont());
     client_->setObjectName(QStringLiteral("client"));

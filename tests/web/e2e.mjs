@@ -146,6 +146,7 @@ async function run(page, url) {
                                                                                          && w.dialog));
   check(prompt, 'a refused size brings the prompt');
   await shoot(page, 'prompt');
+  check(await treeHas(page, 'dialog', 'Vellorin'), 'the prompt is in the accessibility tree as a dialog');
   await page.keyboard.type('500');
   await page.keyboard.press('Enter');
   await waitFor('the prompt to close', async () => !(await pageWindows(page)).some((w) => w.dialog));
@@ -160,6 +161,7 @@ async function run(page, url) {
   await page.keyboard.press('F1');
   const help = await waitFor('the help', () => windowTitled(page, 'Help'));
   await shoot(page, 'help');
+  check(await treeHas(page, 'dialog', 'Help'), 'the help is in the accessibility tree as a dialog');
   const screenAt = await page.evaluate(() => document.getElementById('screen').getBoundingClientRect().toJSON());
   const helpAt = [Math.round(help.client.x - screenAt.x), Math.round(help.client.y - screenAt.y)];
   check(helpAt[0] === Math.floor(HELP.at[0]) && helpAt[1] === Math.floor(HELP.at[1])
@@ -173,6 +175,7 @@ async function run(page, url) {
   await page.keyboard.press('F1');
   await page.keyboard.up('Shift');
   await waitFor('the instructions', () => windowTitled(page, 'Instructions'));
+  check(await treeHas(page, 'dialog', 'Instructions'), 'the instructions are in the accessibility tree as a dialog');
   await page.keyboard.press('Tab');
   await page.keyboard.press('Escape');
   await waitFor('the instructions to close', async () => !(await windowTitled(page, 'Instructions')));
@@ -202,6 +205,10 @@ async function run(page, url) {
     check(reached[key] === true, `${key} reached the program, not the browser`);
 }
 
+async function treeHas(page, role, name) {
+  return (await snapshotNodes(page)).some((node) => node.role === role && node.name === name);
+}
+
 async function selectAllAndType(page, text) {
   await page.keyboard.down('Control');
   await page.keyboard.press('a');
@@ -222,6 +229,10 @@ async function enableScreenReader(page) {
 // formats; the average of a large run near 0.5; the shares about 100 %.
 async function checkResults(page, announced, draws) {
   const nodes = await snapshotNodes(page);
+  check(nodes.some((n) => n.role === 'button' && n.name === 'Create Random Numbers'),
+        'the button is in the accessibility tree by its caption');
+  check(nodes.some((n) => n.name === 'Sample size' && n.value === '10,000,000'),
+        'the box is in the accessibility tree as "Sample size", reading "10,000,000"');
   if (process.env.VELLORIN_DUMP_TREE)
     fs.writeFileSync(process.env.VELLORIN_DUMP_TREE, JSON.stringify(await page.accessibility.snapshot({ interestingOnly: false }), null, 1));
   const value = (name) => nodes.find((n) => n.description === name || n.name === name);

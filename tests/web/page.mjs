@@ -25,8 +25,13 @@ export function pageWindows(page) {
   });
 }
 
-// The accessibility tree as a flat list of { role, name, value, description }.
+// The accessibility tree as a flat list of { role, name, value, description }:
+// the browser's own where the protocol gives it (Chromium); otherwise
+// (Firefox under WebDriver BiDi) what the page's mirror of the widgets
+// says of itself: the element's role, its ARIA name or text, its value.
 export async function snapshotNodes(page) {
+  if (page.browser().protocol !== 'cdp')
+    return mirrorNodes(page);
   const tree = await page.accessibility.snapshot({ interestingOnly: false });
   const nodes = [];
   const walk = (node) => {
@@ -37,6 +42,18 @@ export async function snapshotNodes(page) {
   };
   walk(tree);
   return nodes;
+}
+
+function mirrorNodes(page) {
+  return page.evaluate(() => {
+    const root = document.querySelector('#qt-shadow-container')?.shadowRoot;
+    const roles = { BUTTON: 'button', INPUT: 'textbox', TEXTAREA: 'textbox', DIALOG: 'dialog' };
+    return [...(root ? root.querySelectorAll('.qt-window-a11y-container > *') : [])]
+      .filter((e) => e.getAttribute('aria-hidden') !== 'true' && (e.tagName !== 'DIALOG' || e.open))
+      .map((e) => ({ role: e.getAttribute('role') || roles[e.tagName] || 'generic',
+                     name: e.getAttribute('aria-label') || (e.tagName === 'TEXTAREA' ? '' : e.textContent),
+                     value: 'value' in e && e.tagName !== 'BUTTON' ? e.value : undefined }));
+  });
 }
 
 // Records, for the keys the walk presses, whether the page's default
