@@ -69,7 +69,12 @@ void Form::show()
         window_->setWindowModality(Qt::NonModal);
         // Not show(): where the window system shows a top-level window
         // full screen by default (the browser), that overrides its size.
+        // The focus stays where the form put it: a browser's window comes
+        // up with the focus moved on to its default button.
+        QWidget* const focus = window_->focusWidget();
         window_->setVisible(true);
+        if (focus && window_->focusWidget() != focus)
+            focus->setFocus();
     }
 }
 
