@@ -7,6 +7,7 @@
 #include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QScreen>
 
@@ -124,6 +125,18 @@ void FormWindow::closeEvent(QCloseEvent* event)
     // program); the window never closes itself.
     event->ignore();
     Q_EMIT closeRequested();
+}
+
+void FormWindow::keyPressEvent(QKeyEvent* event)
+{
+    // Tab keeps moving the focus within the window, also where only one
+    // control takes it: a Tab left unanswered would move the browser's
+    // focus out of the program into the page.
+    if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void FormWindow::resizeEvent(QResizeEvent* event)
