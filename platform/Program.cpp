@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 
 #ifdef Q_OS_WASM
-#include <cstdlib>
+#include <emscripten/emscripten.h>
 #endif
 
 namespace vellorin::platform {
@@ -23,8 +23,11 @@ void endProgram()
 #ifdef Q_OS_WASM
     // In the browser the event loop never returns to main(): the program
     // ends here, once the command that ended it is through, and the page
-    // is told (it then says so and offers to start again).
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [] { std::exit(0); }, Qt::QueuedConnection);
+    // is told (it then says so and offers to start again). Forced: the
+    // browser's callbacks that Qt keeps waiting would otherwise keep the
+    // program alive.
+    QMetaObject::invokeMethod(QCoreApplication::instance(), [] { emscripten_force_exit(0); },
+                              Qt::QueuedConnection);
 #endif
 }
 
