@@ -80,13 +80,14 @@ class WineSession(XSession):
         return int(out) if out and out.isdigit() else 0
 
 
-def label_regions(session, main_window, labels):
-    """Where each label writes its line: the label's top 18 pixels, away
-    from its edges, clear of the tables' outlines."""
+def label_regions(session, main_window, labels, margin):
+    """Where each label writes its line: the label's top 18 pixels, widened
+    by a margin on either side (narrowed where it is negative); the tables'
+    outlines stay clear of 2 pixels either way."""
     x, y, width, height = session.client_geometry(main_window)
     # The menu bar takes the top of the client area; the rest is the design's.
     top = y + height - MAIN_CLIENT[1]
-    return [(x + RESULTS_FRAME[0] + left + 2, top + RESULTS_FRAME[1] + row_top + 1, w - 4, 18)
+    return [(x + RESULTS_FRAME[0] + left - margin, top + RESULTS_FRAME[1] + row_top + 1, w + 2 * margin, 18)
             for (left, row_top), (w, h) in labels]
 
 
@@ -96,10 +97,12 @@ def read_results(session, main_window, name):
     checked here; the enlarged pieces read are kept as NAME-*.png."""
     x, y, width, height = session.client_geometry(main_window)
     shot = still_screen(session, (x, y, width, height))
-    captions = label_regions(session, main_window, [caption for caption, _ in RESULT_ROWS])
-    values = label_regions(session, main_window, [value for _, value in RESULT_ROWS])
+    # Left-aligned text starts at a label's very edge: a little of the
+    # background around it is read too.
+    captions = label_regions(session, main_window, [caption for caption, _ in RESULT_ROWS], margin=2)
+    values = label_regions(session, main_window, [value for _, value in RESULT_ROWS], margin=2)
     rows = [(read_line(session, shot, caption, f"{name}-caption{row + 1}"),
-             read_line(session, shot, value, f"{name}-value{row + 1}"))
+             read_line(session, shot, value, f"{name}-value{row + 1}", one_word=True))
             for row, (caption, value) in enumerate(zip(captions, values))]
     print(f"{name} as read: " + "; ".join(f"{caption} {value}" for caption, value in rows))
     for row, ((caption, value), wanted) in enumerate(zip(rows, CAPTIONS)):
@@ -181,7 +184,8 @@ def main():
         check(width == MAIN_CLIENT[0] and height > MAIN_CLIENT[1],
               f"main window's client area {width}x{height}, expected {MAIN_CLIENT[0]} wide and "
               f"{MAIN_CLIENT[1]} high below a menu bar")
-        regions = label_regions(session, main_window, [value for _, value in RESULT_ROWS])
+        # Whether a result shows: its label, away from its edges.
+        regions = label_regions(session, main_window, [value for _, value in RESULT_ROWS], margin=-2)
         session.screenshot("windows-startup")
 
         # Esc dismisses them; the main window is active and takes input.
