@@ -6,7 +6,8 @@ vellorin.exe there and drives it with real X input: wine passes on only
 what comes through the X server, as a user's keys do. Without an
 accessibility bus it reads what a user sees: the windows by their titles,
 the screen's pixels, the results as text off the screen (tesseract), the
-box's text copied to the clipboard, and the program's exit status. Exits non-zero with a message on failure.
+box's text copied to the clipboard, and the program's exit status. Exits
+non-zero with a message on failure.
 
 Usage: test_windows.py path/to/vellorin.exe
 Screenshots go to /tmp/vellorin-shots/windows-*.png, with the enlarged
@@ -37,9 +38,10 @@ RESULT_ROWS = [(((360 // 15, (2040 + 495 * row) // 15), (705 // 15, 495 // 15)),
                 ((3840 // 15, (1920 + 405 * row) // 15), (705 // 15, 405 // 15))) for row in range(5)]
 CAPTIONS = ["Average:", "Biggest:", "Smallest:", "0.0 to 0.2:", "0.2 to 0.4:", "0.4 to 0.6:", "0.6 to 0.8:",
             "0.8 to 1.0:"]
-# The program's formats: figures with five decimals; shares as percentages
-# with up to four decimals and no trailing zeros, the point kept ("%20.").
-FIGURE = re.compile(r"[01]\.\d{5}")
+# The program's formats: figures with five decimals (a draw is below 1, so
+# a figure is too, unless it rounds up to 1); shares as percentages with up
+# to four decimals and no trailing zeros, the point kept ("%20.").
+FIGURE = re.compile(r"0\.\d{5}|1\.00000")
 SHARE = re.compile(r"%\d{1,3}\.(\d{0,3}[1-9])?")
 
 
