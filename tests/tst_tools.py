@@ -173,17 +173,18 @@ def system_path(program):
 def packages_of(paths):
     """The Debian package of each path, asked of dpkg in one call; with a
     merged /usr, dpkg may know a program as /bin/... or as /usr/bin/..."""
-    candidates = {}
+    candidates = {}  # several programs may be one file (ImageMagick 7's tools are all `magick`)
     for path in paths:
         for candidate in {path, os.path.realpath(path)}:
-            candidates[candidate] = path
-            candidates[candidate[4:] if candidate.startswith("/usr/") else "/usr" + candidate] = path
+            candidates.setdefault(candidate, set()).add(path)
+            candidates.setdefault(candidate[4:] if candidate.startswith("/usr/") else "/usr" + candidate,
+                                  set()).add(path)
     result = subprocess.run(["dpkg", "-S", *candidates], capture_output=True, text=True)
     found = {}
     for line in result.stdout.splitlines():
         packages, _, owned = line.partition(": ")
-        if owned in candidates:
-            found[candidates[owned]] = packages.split(",")[0].split(":")[0].strip()
+        for path in candidates.get(owned, ()):
+            found[path] = packages.split(",")[0].split(":")[0].strip()
     return found
 
 
