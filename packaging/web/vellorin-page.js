@@ -13,6 +13,16 @@
   const showStatus = () => { screen.hidden = true; status.hidden = false; };
   again.addEventListener('click', () => window.location.reload());
 
+  // The program's own keys are not the browser's: F1 is its help, Alt+F and
+  // Alt+H its menus. Qt answers a key that opens a window only after the
+  // key's event is over, too late to keep the browser from acting on it;
+  // the page does it first (the program still gets the key).
+  window.addEventListener('keydown', (event) => {
+    const key = event.key.toLowerCase();
+    if (!screen.hidden && (key === 'f1' || (event.altKey && (key === 'f' || key === 'h'))))
+      event.preventDefault();
+  }, true);
+
   // The program downloaded with its progress shown, compiled as it arrives.
   async function compileWithProgress(url) {
     const response = await fetch(url);

@@ -133,7 +133,7 @@ async function run(page, url) {
   await new Promise((resolve) => setTimeout(resolve, 200)); // the last long task's report
   const { start, end, busy, stretches } = await run.finished();
   console.log(`timing: Enter -> results for 10,000,000 draws: ${(end - start).toFixed(0)} ms`);
-  if (stretches !== null)
+  if (stretches)
     console.log(`timing: the page had the thread for ${Math.max(0, end - start - busy).toFixed(0)} ms of the run, ` +
                 `between ${stretches} stretches of drawing`);
   await shoot(page, 'results');
