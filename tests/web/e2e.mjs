@@ -147,6 +147,11 @@ async function run(page, url) {
   check(prompt, 'a refused size brings the prompt');
   await shoot(page, 'prompt');
   check(await treeHas(page, 'dialog', 'Vellorin'), 'the prompt is in the accessibility tree as a dialog');
+  // Known fault, under study: in the browser the Enter that opens the
+  // prompt also answers it once, empty, so the box is emptied and the
+  // prompt comes again (the desktop keeps "abc" in the box).
+  const boxAtPrompt = (await snapshotNodes(page)).find((n) => n.name === 'Sample size');
+  console.log(`known fault: the box reads "${(boxAtPrompt && boxAtPrompt.value) ?? ''}" while the prompt is up`);
   await page.keyboard.type('500');
   await page.keyboard.press('Enter');
   await waitFor('the prompt to close', async () => !(await pageWindows(page)).some((w) => w.dialog));
