@@ -44,6 +44,20 @@
     return WebAssembly.compileStreaming(wasm);
   }
 
+  // Once the program runs, its files are kept in the browser for the next
+  // visit, with or without a network (service-worker.js; browsers allow it
+  // over https and on this machine's own addresses). Where the browser
+  // refuses, the page works as before, from the network.
+  async function keepForOffline() {
+    if (!window.isSecureContext || !/^https?:$/.test(location.protocol) || !('serviceWorker' in navigator))
+      return;
+    try {
+      await navigator.serviceWorker.register('service-worker.js', { updateViaCache: 'none' });
+    } catch (error) {
+      console.warn(`Vellorin is not kept for offline use: ${error.message}`);
+    }
+  }
+
   function ended(exit) {
     showStatus();
     progress.hidden = true;
@@ -71,6 +85,7 @@
           onLoaded: () => {
             status.hidden = true;
             screen.hidden = false;
+            keepForOffline();
           },
           onExit: ended,
         },
