@@ -7,6 +7,7 @@
 // message on the first failure.
 //
 // Usage: node offline.mjs path/to/dist
+// The page offline goes to /tmp/vellorin-shots/web-offline.png.
 import { execFileSync } from 'node:child_process';
 import { createRequire } from 'node:module';
 import fs from 'node:fs';
@@ -24,6 +25,7 @@ if (!dist) {
   console.error('usage: node offline.mjs path/to/dist');
   process.exit(2);
 }
+const SHOTS = '/tmp/vellorin-shots';
 const WRITE_WORKER = fileURLToPath(new URL('../../packaging/web/write-service-worker.cmake', import.meta.url));
 
 let failed = false;
@@ -142,6 +144,8 @@ async function run(page, server, copies) {
   await page.setOfflineMode(true);
   await visit(page, 'offline reload', () => page.reload());
   check(await page.title() === 'Vellorin', 'offline, the page comes up titled "Vellorin"');
+  fs.mkdirSync(SHOTS, { recursive: true });
+  await page.screenshot({ path: path.join(SHOTS, 'web-offline.png') });
 
   // A new build on the same address. What Chromium does, as any browser
   // with service workers: the reload is answered by the worker in control,
