@@ -33,9 +33,10 @@ int main(int argc, char* argv[])
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setFont(vellorin::platform::programFont());
 
-    vellorin::forms::frmMain->load();
-    vellorin::forms::frmMain->show();
-    const int status = vellorin::platform::programEnding() ? 0 : QApplication::exec();
+    const int status = vellorin::platform::runProgram([] {
+        vellorin::forms::frmMain->load();
+        vellorin::forms::frmMain->show();
+    });
 
     // Unloaded windows go with their pending deletions, before the
     // application object does.

@@ -11,6 +11,8 @@
 #include <QMenuBar>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace vellorin::platform {
 namespace {
 
@@ -49,6 +51,13 @@ FormWindow::FormWindow(QSize clientSize, Kind kind, QWidget* owner)
     Q_UNUSED(installed);
 
     setFont(programFont());
+    // A browser's screen is the page's element, which grows and shrinks
+    // with the page (a phone turned on its side, say).
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        connect(screen, &QScreen::geometryChanged, this, [this] {
+            if (isVisible())
+                keepWholeOnScreen();
+        });
     client_->setObjectName(QStringLiteral("client"));
     client_->setFixedSize(clientSize);
     resize(clientSize);
@@ -94,6 +103,26 @@ void FormWindow::centreOnScreen()
     area.moveCenter(screen->geometry().center());
     setGeometry(QRect(area.topLeft() + (geometry().topLeft() - frame.topLeft()), size()));
     centredAt_ = frame.size() == size() ? std::optional(geometry().topLeft()) : std::nullopt;
+}
+
+void FormWindow::keepWholeOnScreen()
+{
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QRect frame = frameGeometry();
+    QPoint moved = frame.topLeft();
+    moved.setX(std::max(area.left(), std::min(moved.x(), area.right() + 1 - frame.width())));
+    moved.setY(std::max(area.top(), std::min(moved.y(), area.bottom() + 1 - frame.height())));
+    if (moved != frame.topLeft())
+        move(pos() + (moved - frame.topLeft()));
+}
+
+void FormWindow::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    keepWholeOnScreen();
 }
 
 bool FormWindow::event(QEvent* event)

@@ -46,6 +46,10 @@ public:
     // Centres the window, frame included, once the window system has framed
     // it; a window the user has moved meanwhile stays where it was put.
     void centreOnScreen();
+    // Moves the window, frame included, as far as needed to stand whole on
+    // its screen (its top-left corner first, where the screen is smaller);
+    // done whenever it is shown and whenever its screen changes size.
+    void keepWholeOnScreen();
 
     // What Esc does in a dialog: click the cancel button, if there is one.
     void reject() override;
@@ -58,6 +62,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     const Kind kind_;

@@ -11,6 +11,7 @@
 #include <qpa/qplatformaccessibility.h>
 #include <qpa/qplatformintegration.h>
 
+#include <emscripten/bind.h>
 #include <emscripten/emscripten.h>
 #endif
 
@@ -24,6 +25,18 @@ EM_JS(int, pageMirrorOn, (), {
     const root = document.querySelector('#qt-shadow-container')?.shadowRoot;
     return root && root.querySelector('.qt-window')
         && !root.querySelector('button.hidden-visually-read-by-screen-reader') ? 1 : 0;
+});
+
+// Qt builds its mirror when its button is pressed, which may be long after
+// the program last changed anything; the page then asks for the whole
+// mirror to be completed at once. (Qt's own handler of the press runs
+// first: the button is where the click starts.)
+EM_JS(void, completeMirrorWhenTurnedOn, (), {
+    document.addEventListener('click', (event) => {
+        const target = event.composedPath()[0];
+        if (target?.classList?.contains('hidden-visually-read-by-screen-reader'))
+            Module.vellorinCompletePageMirror();
+    });
 });
 
 // Names a mirrored element and gives it what its kind needs: the box its
@@ -47,6 +60,8 @@ EM_JS(void, completeMirrorElement, (const char* id, const char* kindText, const 
             element.setAttribute('open', '');
         else
             element.removeAttribute('open');
+    } else if (kind === 'button') {
+        element.setAttribute('type', 'button');
     } else if (kind === 'window') {
         element.setAttribute('role', 'region');
     } else if (kind === 'frame') {
@@ -68,6 +83,10 @@ void complete(QAccessibleInterface* accessible)
     QString label;
     QString value;
     switch (accessible->role()) {
+    case QAccessible::Button:
+        kind = "button";
+        label = accessible->text(QAccessible::Name);
+        break;
     case QAccessible::EditableText:
         kind = "box";
         label = accessible->text(QAccessible::Name);
@@ -112,24 +131,40 @@ void mirrorWhole(QWidget* window)
     }
 }
 
+bool filledIn = false;
+
+void completeWholeMirror()
+{
+    if (!pageMirrorOn())
+        return;
+    filledIn = true;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible())
+            mirrorWhole(window);
+}
+
 void update(QAccessibleEvent* event)
 {
     passToQt(event);
     if (!pageMirrorOn())
         return;
-    static bool filledIn = false;
-    if (!filledIn) {
-        filledIn = true;
-        for (QWidget* window : QApplication::topLevelWidgets())
-            if (window->isVisible())
-                mirrorWhole(window);
-    }
+    if (!filledIn)
+        completeWholeMirror();
     complete(event->accessibleInterface());
 }
 
 } // namespace
 
-void installPageAccessibility() { QAccessible::installUpdateHandler(update); }
+EMSCRIPTEN_BINDINGS(vellorinPageAccessibility)
+{
+    emscripten::function("vellorinCompletePageMirror", &completeWholeMirror);
+}
+
+void installPageAccessibility()
+{
+    QAccessible::installUpdateHandler(update);
+    completeMirrorWhenTurnedOn();
+}
 
 #else
 

@@ -3,6 +3,7 @@
 #include "platform/Form.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 #ifdef Q_OS_WASM
 #include <emscripten/emscripten.h>
@@ -11,6 +12,22 @@
 namespace vellorin::platform {
 namespace {
 bool ending = false;
+}
+
+int runProgram(void (*start)())
+{
+#ifdef Q_OS_WASM
+    // In the browser the event loop is the page's: exec() hands the thread
+    // back to it at once. A modal window waits by suspending its caller,
+    // and a start-up that waited before exec() would enter exec() later on
+    // a resumed stack, where its hand-back is an uncaught exception. So the
+    // start-up runs as the loop's first task.
+    QTimer::singleShot(0, QCoreApplication::instance(), start);
+    return QCoreApplication::exec();
+#else
+    start();
+    return programEnding() ? 0 : QCoreApplication::exec();
+#endif
 }
 
 void endProgram()

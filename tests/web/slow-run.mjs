@@ -1,0 +1,198 @@
+// A long run on a slow machine, in headless Chromium with its CPU slowed
+// down through the DevTools protocol (as on a slow Chromebook or phone):
+// the page gets frames during the run and "Working..." shows; a command
+// that opens a window at one of the run's yields (F1 opening Help, Alt+H
+// opening the Help menu) opens it with the run waiting beneath; once it is
+// closed with Esc the run finishes with its results right, and the next run
+// works too. Each case is repeated, at each slow-down rate, in a row.
+//
+// Usage: node slow-run.mjs path/to/dist [repeats]
+import { createRequire } from 'node:module';
+import fs from 'node:fs';
+
+import { serveFolder } from './serve.mjs';
+import { pageWindows, snapshotNodes } from './page.mjs';
+
+const require = createRequire(import.meta.url);
+const puppeteer = require('puppeteer-core');
+
+const [dist, repeatsArgument] = process.argv.slice(2);
+if (!dist) {
+  console.error('usage: node slow-run.mjs path/to/dist [repeats]');
+  process.exit(2);
+}
+const repeats = Number(repeatsArgument ?? 3);
+const RATES = [10, 40];
+const DRAWS = 10000000;
+
+let failed = false;
+function check(condition, message) {
+  console.log(`${condition ? 'ok' : 'FAIL'}: ${message}`);
+  if (!condition)
+    failed = true;
+  return condition;
+}
+
+async function waitFor(what, probe, timeoutMs = 60000) {
+  const until = Date.now() + timeoutMs;
+  for (;;) {
+    const value = await probe();
+    if (value)
+      return value;
+    if (Date.now() > until)
+      throw new Error(`timed out waiting for ${what}`);
+    await new Promise((resolve) => setTimeout(resolve, 25));
+  }
+}
+
+async function main() {
+  const server = await serveFolder(dist);
+  const browser = await puppeteer.launch({
+    browser: 'chrome', executablePath: '/usr/bin/chromium', headless: true,
+    args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
+           '--disable-component-update', '--disable-sync', '--disable-quic'],
+    defaultViewport: { width: 1024, height: 768 }, userDataDir: fs.mkdtempSync('/tmp/vellorin-browser-'),
+  });
+  try {
+    const page = await browser.newPage();
+    const errors = [];
+    page.on('pageerror', (error) => errors.push(error.message));
+    page.on('console', (message) => {
+      if (message.type() === 'error')
+        errors.push(message.text());
+    });
+    await page.goto(server.url);
+    await waitFor('the instructions', async () => (await pageWindows(page)).some((w) => w.title === 'Instructions'));
+    await page.keyboard.press('Escape');
+    await waitFor('the instructions to close', async () => (await pageWindows(page)).length === 1);
+    await watchRuns(page);
+    // The mirror shows what the program shows, "Working..." among it.
+    await page.evaluate(() => {
+      const root = document.querySelector('#qt-shadow-container').shadowRoot;
+      [...root.querySelectorAll('button')].find((b) => b.textContent === 'Enable Screen Reader').click();
+    });
+
+    const cdp = await page.createCDPSession();
+    for (const rate of RATES) {
+      await cdp.send('Emulation.setCPUThrottlingRate', { rate });
+      for (const opener of ['F1', 'Alt+H']) {
+        let passed = 0;
+        for (let attempt = 1; attempt <= repeats; ++attempt)
+          passed += await runWithWindowAtYield(page, rate, opener) ? 1 : 0;
+        check(passed === repeats, `CPU ${rate}x slower, ${opener} at a yield: ${passed} of ${repeats} runs in a row ` +
+                                  'finished right');
+      }
+    }
+    await cdp.send('Emulation.setCPUThrottlingRate', { rate: 1 });
+    check(errors.length === 0, `no error in the console${errors.length ? `: ${errors.join(' | ')}` : ''}`);
+  } finally {
+    await browser.close();
+    server.close();
+  }
+}
+
+// Counts the page's frames and notes whether "Working..." was in the
+// mirror, from each Enter to the announcement of its results.
+async function watchRuns(page) {
+  await page.evaluate(() => {
+    const region = document.getElementById('vellorin-announcement');
+    const root = document.querySelector('#qt-shadow-container').shadowRoot;
+    const state = window.vellorinSlow = { running: false, frames: 0, working: false, results: null, runs: 0 };
+    window.addEventListener('keydown', (event) => {
+      if (event.key === 'Enter' && !state.running) {
+        Object.assign(state, { running: true, frames: 0, working: false, results: null });
+        region.textContent = '';
+      }
+    }, true);
+    const frame = () => {
+      if (state.running) {
+        state.frames += 1;
+        state.working ||= [...root.querySelectorAll('*')].some((e) => e.textContent === 'Working...'
+                                                                      || e.value === 'Working...');
+      }
+      requestAnimationFrame(frame);
+    };
+    requestAnimationFrame(frame);
+    new MutationObserver(() => {
+      if (state.running && region.textContent) {
+        state.running = false;
+        state.results = region.textContent;
+        state.runs += 1;
+      }
+    }).observe(region, { childList: true, characterData: true, subtree: true });
+  });
+}
+
+const slow = (page) => page.evaluate(() => ({ ...window.vellorinSlow }));
+
+async function pressChord(page, chord) {
+  const keys = chord.split('+');
+  for (const key of keys.slice(0, -1))
+    await page.keyboard.down(key);
+  await page.keyboard.press(keys.at(-1) === 'H' ? 'h' : keys.at(-1));
+  for (const key of keys.slice(0, -1).reverse())
+    await page.keyboard.up(key);
+}
+
+// One run of 10,000,000 with a window opened at one of its yields and
+// closed again; true when every step went as a user expects.
+async function runWithWindowAtYield(page, rate, opener) {
+  const label = `CPU ${rate}x slower, ${opener}`;
+  await page.keyboard.down('Control');
+  await page.keyboard.press('a');
+  await page.keyboard.up('Control');
+  await page.keyboard.type(String(DRAWS));
+  await page.keyboard.press('Enter');
+  // The page's first frame of the run comes at its first yield.
+  const started = await waitFor('a frame during the run or its end', async () => {
+    const state = await slow(page);
+    return (state.frames > 0 || state.results) && state;
+  }, 60000);
+  if (!check(started.frames > 0, `${label}: the page gets a frame during the run`))
+    return false;
+  await pressChord(page, opener);
+  let ok = true;
+  if (opener === 'F1') {
+    const opened = await waitFor('the help', async () => (await pageWindows(page)).some((w) => w.title === 'Help'),
+                                 60000).catch(() => false);
+    ok = check(opened, `${label}: Help opens at a yield`) && ok;
+    ok = check((await slow(page)).results === null, `${label}: the run waits beneath Help`) && ok;
+  } else {
+    // The menu's list is a window of its own, with no title.
+    const opened = await waitFor('the menu', async () => (await pageWindows(page)).length > 1, 60000)
+      .catch(() => false);
+    ok = check(opened, `${label}: the Help menu opens at a yield`) && ok;
+    ok = check((await slow(page)).results === null, `${label}: the run waits beneath the menu`) && ok;
+  }
+  await page.keyboard.press('Escape');
+  if (opener === 'Alt+H')
+    await page.keyboard.press('Escape'); // the second leaves the menu bar
+  const results = await waitFor('the results', async () => (await slow(page)).results, 120000).catch(() => null);
+  if (!check(results, `${label}: the run finishes after Esc`))
+    return false;
+  const state = await slow(page);
+  ok = check(state.frames > 1 && state.working, `${label}: ${state.frames} frames during the run, ` +
+                                                `"Working..." ${state.working ? 'seen' : 'not seen'}`) && ok;
+  ok = checkAnnouncedResults(label, results) && ok;
+  ok = check((await snapshotNodes(page)).some((n) => n.name === 'Sample size' && n.value === '10,000,000'),
+             `${label}: the box reads 10,000,000`) && ok;
+  return ok;
+}
+
+// "Average: 0.50012, Biggest: 0.99999, Smallest: 0.00000, 0.0 to 0.2: %20.0123, ..."
+function checkAnnouncedResults(label, text) {
+  const figures = Object.fromEntries(text.split(', ').map((part) => part.split(': ')));
+  const average = Number(figures.Average);
+  const shares = ['0.0 to 0.2', '0.2 to 0.4', '0.4 to 0.6', '0.6 to 0.8', '0.8 to 1.0']
+    .map((name) => Number((figures[name] ?? '').slice(1)));
+  const total = shares.reduce((sum, share) => sum + share, 0);
+  return check(Math.abs(average - 0.5) < 0.001 && shares.every((share) => Math.abs(share - 20) < 0.1)
+               && Math.abs(total - 100) < 0.001 && Number(figures.Biggest) > 0.999
+               && Number(figures.Smallest) < 0.001,
+               `${label}: results right (${text})`);
+}
+
+main().catch((error) => {
+  failed = true;
+  console.error(`FAIL: ${error.message}`);
+}).finally(() => process.exit(failed ? 1 : 0));
