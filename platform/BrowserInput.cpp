@@ -6,9 +6,59 @@
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QTimer>
+
+#include <emscripten/em_js.h>
 #endif
 
 namespace vellorin::platform {
+
+#ifdef Q_OS_WASM
+namespace {
+
+// Qt's text field is the page's input element that it marks with its input
+// context; the key listeners that windows add to it from now on are each
+// wrapped so that only the first of them sees a given key event.
+// (Asyncify holds the data of a call that is suspended.)
+EM_JS(void, wrapKeyListenersOfTextField, (), {
+    const field = [...document.body.children].find((e) => e.tagName === 'INPUT' && 'data-qinputcontext' in e);
+    if (!field)
+        return;
+    const wrapped = new WeakMap();
+    const once = (listener) => {
+        if (!wrapped.has(listener)) {
+            wrapped.set(listener, (event) => {
+                if (event.vellorinKeyTaken)
+                    return;
+                event.vellorinKeyTaken = true;
+                typeof listener === 'function' ? listener.call(field, event) : listener.handleEvent(event);
+                // Returned early because its command waits: the key was the
+                // program's, and the browser must not act on it.
+                if (Asyncify.currData)
+                    event.preventDefault();
+            });
+        }
+        return wrapped.get(listener);
+    };
+    const isKey = (type) => type === 'keydown' || type === 'keyup';
+    const add = field.addEventListener;
+    const remove = field.removeEventListener;
+    field.addEventListener = function (type, listener, options) {
+        return add.call(this, type, isKey(type) && listener ? once(listener) : listener, options);
+    };
+    field.removeEventListener = function (type, listener, options) {
+        return remove.call(this, type, isKey(type) && wrapped.has(listener) ? wrapped.get(listener) : listener, options);
+    };
+});
+
+} // namespace
+#endif
+
+void takeEachKeyOnce()
+{
+#ifdef Q_OS_WASM
+    wrapKeyListenersOfTextField();
+#endif
+}
 
 void takeTypedTextAtFocus()
 {

@@ -10,4 +10,13 @@ namespace vellorin::platform {
 
 void takeTypedTextAtFocus();
 
+// In the browser, every window of the program listens for keys at that
+// hidden text field, and each passes a key on to the program unless an
+// earlier one has finished with it. A key whose command waits (Enter
+// bringing up the prompt) leaves the browser's handling of it unfinished,
+// and the next window's listener would pass the same key on again, into
+// the window just opened. This lets each key through once. Elsewhere it
+// does nothing.
+void takeEachKeyOnce();
+
 } // namespace vellorin::platform

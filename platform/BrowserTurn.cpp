@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <qpa/qwindowsysteminterface.h>
 
+#include <emscripten/em_js.h>
 #include <emscripten/eventloop.h>
 #include <emscripten/html5.h>
 
@@ -25,10 +26,6 @@ constexpr qint64 turnIntervalMs = 200;
 // Should the page never give the frame back (a hidden tab has no frames),
 // a timer ends the turn instead.
 constexpr double turnTimeoutMs = 100;
-// Yields closer together than this are one stretch of drawing; a longer
-// gap means the page had the thread meanwhile (idle between two runs, or a
-// dialog open at a yield).
-constexpr qint64 stretchGapMs = 50;
 // The guard against a turn that cannot wait: Qt's dispatcher can suspend
 // only one caller at a time, and returns at once for a second.
 constexpr qint64 turnDeadlineMs = 250;
@@ -51,15 +48,35 @@ EM_BOOL endTurnAtFrame(double, void* turn)
     return EM_FALSE;
 }
 
+// Whether the page has had the thread since the last call: idle between
+// two runs, a dialog open at a yield, a turn. Each call leaves a message
+// for the page, which it reads only when it gets the thread.
+EM_JS(int, pageHadThreadSinceLastAsked, (), {
+    if (!Module.vellorinPageTask) {
+        const channel = new MessageChannel();
+        channel.port1.onmessage = () => { Module.vellorinPageTask.ran = true; };
+        Module.vellorinPageTask = { channel, ran: true };
+    }
+    const task = Module.vellorinPageTask;
+    const ran = task.ran;
+    task.ran = false;
+    task.channel.port2.postMessage(0);
+    return ran ? 1 : 0;
+});
+
+// Asyncify keeps the data of the suspended call from its suspension until
+// its resumption is through.
+EM_JS(int, suspendedCallExists, (), { return Asyncify.currData ? 1 : 0; });
+
 } // namespace
+
+bool anotherCallerWaits() { return suspendedCallExists() != 0; }
 
 void giveBrowserTurnIfDue()
 {
     static QElapsedTimer sincePageHadThread;
-    static QElapsedTimer sinceLastYield;
-    if (!sinceLastYield.isValid() || sinceLastYield.elapsed() > stretchGapMs)
+    if (pageHadThreadSinceLastAsked() || !sincePageHadThread.isValid())
         sincePageHadThread.start();
-    sinceLastYield.start();
     if (sincePageHadThread.elapsed() < turnIntervalMs)
         return;
 
@@ -80,12 +97,13 @@ void giveBrowserTurnIfDue()
         QWindowSystemInterface::setSynchronousWindowSystemEvents(true);
     }
     sincePageHadThread.start();
-    sinceLastYield.start();
+    pageHadThreadSinceLastAsked();
 }
 
 #else
 
 void giveBrowserTurnIfDue() {}
+bool anotherCallerWaits() { return false; }
 
 #endif
 

@@ -10,4 +10,10 @@ namespace vellorin::platform {
 // returns; input that arrived meanwhile waits for the pending-events call.
 void giveBrowserTurnIfDue();
 
+// In the browser, a caller that waits (a modal window's loop, a run's
+// turn) is suspended and later resumed. Only one caller can be suspended
+// at a time: while one is (or its resumption is still on its way), true,
+// and a second must not start waiting. Elsewhere always false.
+bool anotherCallerWaits();
+
 } // namespace vellorin::platform

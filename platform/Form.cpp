@@ -1,9 +1,12 @@
 #include "platform/Form.h"
 
+#include "platform/BrowserTurn.h"
 #include "platform/FormWindow.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QEventLoop>
+#include <QTimer>
 
 #include <algorithm>
 #include <vector>
@@ -80,6 +83,15 @@ void Form::show()
 
 void Form::showModal()
 {
+    // A command that reaches the program while another caller waits (the
+    // browser delivering a key on its own while a run's turn is suspended)
+    // comes back through the event queue, which the waiting caller goes
+    // through when it resumes: F1 during a run opens Help at the run's
+    // next yield, as on the desktop.
+    if (anotherCallerWaits()) {
+        QMetaObject::invokeMethod(this, &Form::showModal, Qt::QueuedConnection);
+        return;
+    }
     load();
     if (!window_ || window_->isVisible())
         return;
@@ -89,6 +101,14 @@ void Form::showModal()
     QEventLoop loop;
     connect(this, &Form::leftScreen, &loop, &QEventLoop::quit);
     loop.exec(QEventLoop::DialogExec);
+    // A caller that was already waiting for events beneath this window (a
+    // run's turn, in the browser) goes back to waiting now; the wake-up it
+    // was due may have gone to this window's loop instead. One more, from
+    // the event queue, reaches it there.
+    QTimer::singleShot(0, QCoreApplication::instance(), [] {
+        if (QAbstractEventDispatcher* dispatcher = QCoreApplication::eventDispatcher())
+            dispatcher->wakeUp();
+    });
 
     // Hand activation back to a window still on screen; not every window
     // system does it by itself when a modal window goes.

@@ -1,10 +1,10 @@
 // A long run on a slow machine, in headless Chromium with its CPU slowed
 // down through the DevTools protocol (as on a slow Chromebook or phone):
-// the page gets frames during the run and "Working..." shows; a command
-// that opens a window at one of the run's yields (F1 opening Help, Alt+H
-// opening the Help menu) opens it with the run waiting beneath; once it is
-// closed with Esc the run finishes with its results right, and the next run
-// works too. Each case is repeated, at each slow-down rate, in a row.
+// the page gets frames during the run and "Working..." shows; F1 at one of
+// the run's yields opens Help with the run waiting beneath, Alt+H opens the
+// Help menu while it goes on; once either is closed with Esc the run
+// finishes with its results right, and the next run works too. Each case
+// is repeated, at each slow-down rate, in a row.
 //
 // Usage: node slow-run.mjs path/to/dist [repeats]
 import { createRequire } from 'node:module';
@@ -22,7 +22,10 @@ if (!dist) {
   process.exit(2);
 }
 const repeats = Number(repeatsArgument ?? 3);
-const RATES = [10, 40];
+// This machine runs 10,000,000 draws in about 50 ms; Chromium's slow-down
+// is not in proportion, and the run needs to outlast a few of its turns
+// (one every 200 ms) for a window to open at one of them.
+const RATES = [40, 100];
 const DRAWS = 10000000;
 
 let failed = false;
@@ -78,7 +81,7 @@ async function main() {
       for (const opener of ['F1', 'Alt+H']) {
         let passed = 0;
         for (let attempt = 1; attempt <= repeats; ++attempt)
-          passed += await runWithWindowAtYield(page, rate, opener) ? 1 : 0;
+          passed += await runWithWindowAtYield(page, cdp, rate, opener) ? 1 : 0;
         check(passed === repeats, `CPU ${rate}x slower, ${opener} at a yield: ${passed} of ${repeats} runs in a row ` +
                                   'finished right');
       }
@@ -125,32 +128,26 @@ async function watchRuns(page) {
 
 const slow = (page) => page.evaluate(() => ({ ...window.vellorinSlow }));
 
-async function pressChord(page, chord) {
-  const keys = chord.split('+');
-  for (const key of keys.slice(0, -1))
-    await page.keyboard.down(key);
-  await page.keyboard.press(keys.at(-1) === 'H' ? 'h' : keys.at(-1));
-  for (const key of keys.slice(0, -1).reverse())
-    await page.keyboard.up(key);
+// The chord as one key event with its modifier, as the browser hands it
+// to the page, so that it comes whole at one yield.
+async function pressChord(cdp, chord) {
+  const keys = { F1: { key: 'F1', code: 'F1', windowsVirtualKeyCode: 112, modifiers: 0 },
+                 'Alt+H': { key: 'h', code: 'KeyH', windowsVirtualKeyCode: 72, modifiers: 1 } };
+  await cdp.send('Input.dispatchKeyEvent', { type: 'rawKeyDown', ...keys[chord] });
+  await cdp.send('Input.dispatchKeyEvent', { type: 'keyUp', ...keys[chord] });
 }
 
 // One run of 10,000,000 with a window opened at one of its yields and
 // closed again; true when every step went as a user expects.
-async function runWithWindowAtYield(page, rate, opener) {
+async function runWithWindowAtYield(page, cdp, rate, opener) {
   const label = `CPU ${rate}x slower, ${opener}`;
   await page.keyboard.down('Control');
   await page.keyboard.press('a');
   await page.keyboard.up('Control');
   await page.keyboard.type(String(DRAWS));
-  await page.keyboard.press('Enter');
-  // The page's first frame of the run comes at its first yield.
-  const started = await waitFor('a frame during the run or its end', async () => {
-    const state = await slow(page);
-    return (state.frames > 0 || state.results) && state;
-  }, 60000);
-  if (!check(started.frames > 0, `${label}: the page gets a frame during the run`))
-    return false;
-  await pressChord(page, opener);
+  // Sent together: the browser holds the second key while the run has the
+  // thread, and hands it to the page at the run's first yield.
+  await Promise.all([page.keyboard.press('Enter'), pressChord(cdp, opener)]);
   let ok = true;
   if (opener === 'F1') {
     const opened = await waitFor('the help', async () => (await pageWindows(page)).some((w) => w.title === 'Help'),
@@ -161,8 +158,8 @@ async function runWithWindowAtYield(page, rate, opener) {
     // The menu's list is a window of its own, with no title.
     const opened = await waitFor('the menu', async () => (await pageWindows(page)).length > 1, 60000)
       .catch(() => false);
+    // A menu is no modal window: the run goes on drawing while it is open.
     ok = check(opened, `${label}: the Help menu opens at a yield`) && ok;
-    ok = check((await slow(page)).results === null, `${label}: the run waits beneath the menu`) && ok;
   }
   await page.keyboard.press('Escape');
   if (opener === 'Alt+H')
@@ -171,7 +168,7 @@ async function runWithWindowAtYield(page, rate, opener) {
   if (!check(results, `${label}: the run finishes after Esc`))
     return false;
   const state = await slow(page);
-  ok = check(state.frames > 1 && state.working, `${label}: ${state.frames} frames during the run, ` +
+  ok = check(state.frames > 0 && state.working, `${label}: ${state.frames} frames during the run, ` +
                                                 `"Working..." ${state.working ? 'seen' : 'not seen'}`) && ok;
   ok = checkAnnouncedResults(label, results) && ok;
   ok = check((await snapshotNodes(page)).some((n) => n.name === 'Sample size' && n.value === '10,000,000'),
