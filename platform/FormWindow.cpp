@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QScreen>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -111,18 +112,22 @@ void FormWindow::keepWholeOnScreen()
     if (!screen)
         return;
     const QRect area = screen->availableGeometry();
-    const QRect frame = frameGeometry();
+    // The window system's own account of the frame: a browser's is known
+    // as soon as the window is on the page.
+    const QMargins margins = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    const QRect frame = geometry().marginsAdded(margins);
     QPoint moved = frame.topLeft();
     moved.setX(std::max(area.left(), std::min(moved.x(), area.right() + 1 - frame.width())));
     moved.setY(std::max(area.top(), std::min(moved.y(), area.bottom() + 1 - frame.height())));
     if (moved != frame.topLeft())
-        move(pos() + (moved - frame.topLeft()));
+        setGeometry(geometry().translated(moved - frame.topLeft()));
 }
 
-void FormWindow::showEvent(QShowEvent* event)
+void FormWindow::setVisible(bool visible)
 {
-    QDialog::showEvent(event);
-    keepWholeOnScreen();
+    QDialog::setVisible(visible);
+    if (visible)
+        keepWholeOnScreen();
 }
 
 bool FormWindow::event(QEvent* event)

@@ -53,6 +53,9 @@ public:
 
     // What Esc does in a dialog: click the cancel button, if there is one.
     void reject() override;
+    // Showing keeps the window whole on its screen, by the frame the window
+    // system has given it by then.
+    void setVisible(bool visible) override;
 
 Q_SIGNALS:
     void closeRequested();
@@ -62,7 +65,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool event(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     const Kind kind_;
@@ -71,6 +73,7 @@ private:
     QPointer<QPushButton> cancelButton_;
     // Where centring put the window before its frame was known.
     std::optional<QPoint> centredAt_;
+
 };
 
 } // namespace vellorin::platform
