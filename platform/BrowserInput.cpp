@@ -18,7 +18,6 @@ namespace {
 // Qt's text field is the page's input element that it marks with its input
 // context; the key listeners that windows add to it from now on are each
 // wrapped so that only the first of them sees a given key event.
-// (Asyncify holds the data of a call that is suspended.)
 EM_JS(void, wrapKeyListenersOfTextField, (), {
     const field = [...document.body.children].find((e) => e.tagName === 'INPUT' && 'data-qinputcontext' in e);
     if (!field)
@@ -31,10 +30,6 @@ EM_JS(void, wrapKeyListenersOfTextField, (), {
                     return;
                 event.vellorinKeyTaken = true;
                 typeof listener === 'function' ? listener.call(field, event) : listener.handleEvent(event);
-                // Returned early because its command waits: the key was the
-                // program's, and the browser must not act on it.
-                if (Asyncify.currData)
-                    event.preventDefault();
             });
         }
         return wrapped.get(listener);

@@ -14,12 +14,13 @@
   again.addEventListener('click', () => window.location.reload());
 
   // The program's own keys are not the browser's: F1 is its help, Alt+F and
-  // Alt+H its menus. Qt answers a key that opens a window only after the
-  // key's event is over, too late to keep the browser from acting on it;
-  // the page does it first (the program still gets the key).
+  // Alt+H its menus, Enter its run (which may bring up the prompt). Qt
+  // answers a key that opens a window or starts a run only after the key's
+  // event is over, too late to keep the browser from acting on it; the
+  // page does it first (the program still gets the key).
   window.addEventListener('keydown', (event) => {
     const key = event.key.toLowerCase();
-    if (!screen.hidden && (key === 'f1' || (event.altKey && (key === 'f' || key === 'h'))))
+    if (!screen.hidden && (key === 'f1' || key === 'enter' || (event.altKey && (key === 'f' || key === 'h'))))
       event.preventDefault();
   }, true);
 
