@@ -12,6 +12,7 @@ import { createRequire } from 'node:module';
 import fs from 'node:fs';
 import path from 'node:path';
 
+import { CHROMIUM, check, finish, waitFor } from './checks.mjs';
 import { serveFolder } from './serve.mjs';
 import { pageWindows } from './page.mjs';
 
@@ -41,32 +42,12 @@ const BUTTON = [twips(600 + 2205 + 1455 / 2), twips(120 + 960 + 615 / 2)];
 const INSTRUCTIONS_CLOSE = [twips(3960 + 1215 / 2), twips(1560 + 495 / 2)];
 const HELP_CLOSE = [twips(2160 + 1215 / 2), twips(6120 + 495 / 2)];
 
-let failed = false;
-function check(condition, message) {
-  console.log(`${condition ? 'ok' : 'FAIL'}: ${message}`);
-  if (!condition)
-    failed = true;
-  return condition;
-}
 
-async function waitFor(what, probe, timeoutMs = 30000) {
-  const until = Date.now() + timeoutMs;
-  for (;;) {
-    const value = await probe();
-    if (value)
-      return value;
-    if (Date.now() > until)
-      throw new Error(`timed out waiting for ${what}`);
-    await new Promise((resolve) => setTimeout(resolve, 25));
-  }
-}
 
 async function main() {
   const server = await serveFolder(dist);
   const browser = await puppeteer.launch({
-    browser: 'chrome', executablePath: '/usr/bin/chromium', headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-           '--disable-component-update', '--disable-sync', '--disable-quic'],
+    ...CHROMIUM, headless: true,
     userDataDir: fs.mkdtempSync('/tmp/vellorin-browser-'),
   });
   try {
@@ -180,7 +161,4 @@ async function walk(page, url, device) {
   check(/Vellorin has ended\./.test(ended), `${device}: File > Exit by taps ends the program`);
 }
 
-main().catch((error) => {
-  failed = true;
-  console.error(`FAIL: ${error.message}`);
-}).finally(() => process.exit(failed ? 1 : 0));
+finish(main);

@@ -13,6 +13,7 @@ import { createRequire } from 'node:module';
 import fs from 'node:fs';
 import path from 'node:path';
 
+import { CHROMIUM, check, finish, waitFor } from './checks.mjs';
 import { serveFolder } from './serve.mjs';
 import { countWindowsShown, enableScreenReader, keysReachProgram, nextAnnouncement, pageWindows, pressInMirror,
          snapshotNodes, timeNextRun } from './page.mjs';
@@ -23,9 +24,7 @@ const puppeteer = require('puppeteer-core');
 
 const [browserName, dist] = process.argv.slice(2);
 const browsers = {
-  chromium: { browser: 'chrome', executablePath: '/usr/bin/chromium',
-              args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-                     '--disable-component-update', '--disable-sync', '--disable-quic'] },
+  chromium: CHROMIUM,
   firefox: { browser: 'firefox', executablePath: '/usr/bin/firefox-esr', args: [] },
 };
 if (!(browsers[browserName] || browserName === 'webkit') || !dist) {
@@ -41,26 +40,7 @@ const INSTRUCTIONS = { at: [3375 / 15, 3555 / 15], size: [5280 / 15, 2160 / 15] 
 const HELP = { at: [3255 / 15, 1560 / 15], size: [5535 / 15, 6645 / 15] };
 const MAIN_CLIENT = [Math.floor(5295 / 15), Math.floor(6585 / 15)];
 
-// A failed check is reported and the walk goes on, so one run shows every
-// fault; a step that cannot happen (a window that never comes) ends it.
-let failed = false;
-function check(condition, message) {
-  console.log(`${condition ? 'ok' : 'FAIL'}: ${message}`);
-  if (!condition)
-    failed = true;
-}
 
-async function waitFor(what, probe, timeoutMs = 15000) {
-  const until = Date.now() + timeoutMs;
-  for (;;) {
-    const value = await probe();
-    if (value)
-      return value;
-    if (Date.now() > until)
-      throw new Error(`timed out waiting for ${what}`);
-    await new Promise((resolve) => setTimeout(resolve, 25));
-  }
-}
 
 async function main() {
   const server = await serveFolder(dist);
@@ -319,7 +299,4 @@ async function checkResults(page, announced, draws, when) {
   check(Math.abs(total - 100) < 0.001, `${when}: the shares add up to 100 (${total.toFixed(4)})`);
 }
 
-main().catch((error) => {
-  failed = true;
-  console.error(`FAIL: ${error.message}`);
-}).finally(() => process.exit(failed ? 1 : 0));
+finish(main);

@@ -14,6 +14,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 
+import { CHROMIUM, check, finish, waitFor } from './checks.mjs';
 import { serveFolder, serveSwitchable } from './serve.mjs';
 import { pageWindows } from './page.mjs';
 
@@ -28,24 +29,7 @@ if (!dist) {
 const SHOTS = '/tmp/vellorin-shots';
 const WRITE_WORKER = fileURLToPath(new URL('../../packaging/web/write-service-worker.cmake', import.meta.url));
 
-let failed = false;
-function check(condition, message) {
-  console.log(`${condition ? 'ok' : 'FAIL'}: ${message}`);
-  if (!condition)
-    failed = true;
-}
 
-async function waitFor(what, probe, timeoutMs = 15000) {
-  const until = Date.now() + timeoutMs;
-  for (;;) {
-    const value = await probe();
-    if (value)
-      return value;
-    if (Date.now() > until)
-      throw new Error(`timed out waiting for ${what}`);
-    await new Promise((resolve) => setTimeout(resolve, 25));
-  }
-}
 
 const instructionsUp = async (page) => (await pageWindows(page)).some((w) => w.title === 'Instructions');
 
@@ -97,9 +81,7 @@ async function main() {
   const profile = fs.mkdtempSync('/tmp/vellorin-browser-');
   const copies = [profile];
   const browser = await puppeteer.launch({
-    browser: 'chrome', executablePath: '/usr/bin/chromium', headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-           '--disable-component-update', '--disable-sync', '--disable-quic'],
+    ...CHROMIUM, headless: true,
     defaultViewport: { width: 1024, height: 768 }, userDataDir: profile,
   });
   try {
@@ -285,7 +267,4 @@ async function refusedWorker(browser, copies) {
   }
 }
 
-main().catch((error) => {
-  failed = true;
-  console.error(`FAIL: ${error.message}`);
-}).finally(() => process.exit(failed ? 1 : 0));
+finish(main);

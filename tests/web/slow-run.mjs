@@ -10,6 +10,7 @@
 import { createRequire } from 'node:module';
 import fs from 'node:fs';
 
+import { CHROMIUM, check, finish, waitFor } from './checks.mjs';
 import { serveFolder } from './serve.mjs';
 import { pageWindows, snapshotNodes } from './page.mjs';
 
@@ -28,32 +29,12 @@ const repeats = Number(repeatsArgument ?? 3);
 const RATES = [40, 100];
 const DRAWS = 10000000;
 
-let failed = false;
-function check(condition, message) {
-  console.log(`${condition ? 'ok' : 'FAIL'}: ${message}`);
-  if (!condition)
-    failed = true;
-  return condition;
-}
 
-async function waitFor(what, probe, timeoutMs = 60000) {
-  const until = Date.now() + timeoutMs;
-  for (;;) {
-    const value = await probe();
-    if (value)
-      return value;
-    if (Date.now() > until)
-      throw new Error(`timed out waiting for ${what}`);
-    await new Promise((resolve) => setTimeout(resolve, 25));
-  }
-}
 
 async function main() {
   const server = await serveFolder(dist);
   const browser = await puppeteer.launch({
-    browser: 'chrome', executablePath: '/usr/bin/chromium', headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-           '--disable-component-update', '--disable-sync', '--disable-quic'],
+    ...CHROMIUM, headless: true,
     defaultViewport: { width: 1024, height: 768 }, userDataDir: fs.mkdtempSync('/tmp/vellorin-browser-'),
   });
   try {
@@ -189,7 +170,4 @@ function checkAnnouncedResults(label, text) {
                `${label}: results right (${text})`);
 }
 
-main().catch((error) => {
-  failed = true;
-  console.error(`FAIL: ${error.message}`);
-}).finally(() => process.exit(failed ? 1 : 0));
+finish(main);
