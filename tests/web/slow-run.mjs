@@ -60,11 +60,19 @@ async function main() {
     for (const rate of RATES) {
       await cdp.send('Emulation.setCPUThrottlingRate', { rate });
       for (const opener of ['F1', 'Alt+H']) {
+        // A run that ends before its first turn (the slow-down is not
+        // steady) has no yield to open a window at; it is run again.
         let passed = 0;
-        for (let attempt = 1; attempt <= repeats; ++attempt)
-          passed += await runWithWindowAtYield(page, cdp, rate, opener) ? 1 : 0;
-        check(passed === repeats, `CPU ${rate}x slower, ${opener} at a yield: ${passed} of ${repeats} runs in a row ` +
-                                  'finished right');
+        let runs = 0;
+        for (let attempt = 1; runs < repeats && attempt <= repeats + 3; ++attempt) {
+          const outcome = await runWithWindowAtYield(page, cdp, rate, opener);
+          if (outcome === 'no turn')
+            continue;
+          runs += 1;
+          passed += outcome ? 1 : 0;
+        }
+        check(runs === repeats && passed === repeats,
+              `CPU ${rate}x slower, ${opener} at a yield: ${passed} of ${repeats} runs in a row finished right`);
       }
     }
     await cdp.send('Emulation.setCPUThrottlingRate', { rate: 1 });
@@ -119,7 +127,8 @@ async function pressChord(cdp, chord) {
 }
 
 // One run of 10,000,000 with a window opened at one of its yields and
-// closed again; true when every step went as a user expects.
+// closed again; true when every step went as a user expects, 'no turn'
+// when the run ended before its first turn.
 async function runWithWindowAtYield(page, cdp, rate, opener) {
   const label = `CPU ${rate}x slower, ${opener}`;
   await page.keyboard.down('Control');
@@ -133,8 +142,15 @@ async function runWithWindowAtYield(page, cdp, rate, opener) {
   if (opener === 'F1') {
     const opened = await waitFor('the help', async () => (await pageWindows(page)).some((w) => w.title === 'Help'),
                                  60000).catch(() => false);
+    const state = await slow(page);
+    if (opened && state.results && state.frames === 0) {
+      console.log(`${label}: the run ended before its first turn; run again`);
+      await page.keyboard.press('Escape');
+      await waitFor('the help to close', async () => (await pageWindows(page)).length === 1);
+      return 'no turn';
+    }
     ok = check(opened, `${label}: Help opens at a yield`) && ok;
-    ok = check((await slow(page)).results === null, `${label}: the run waits beneath Help`) && ok;
+    ok = check(state.results === null, `${label}: the run waits beneath Help`) && ok;
   } else {
     // The menu's list is a window of its own, with no title.
     const opened = await waitFor('the menu', async () => (await pageWindows(page)).length > 1, 60000)
