@@ -165,7 +165,11 @@ async function runWithWindowAtYield(page, cdp, rate, opener) {
   if (!check(results, `${label}: the run finishes after Esc`))
     return false;
   const state = await slow(page);
-  ok = check(state.frames > 0 && state.working, `${label}: ${state.frames} frames during the run, ` +
+  if (state.frames === 0) {
+    console.log(`${label}: the run ended before its first turn; run again`);
+    return 'no turn';
+  }
+  ok = check(state.working, `${label}: ${state.frames} frames during the run, ` +
                                                 `"Working..." ${state.working ? 'seen' : 'not seen'}`) && ok;
   ok = checkAnnouncedResults(label, results) && ok;
   ok = check((await snapshotNodes(page)).some((n) => n.name === 'Sample size' && n.value === '10,000,000'),
