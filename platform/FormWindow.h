@@ -73,7 +73,6 @@ private:
     QPointer<QPushButton> cancelButton_;
     // Where centring put the window before its frame was known.
     std::optional<QPoint> centredAt_;
-
 };
 
 } // namespace vellorin::platform

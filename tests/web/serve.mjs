@@ -10,20 +10,7 @@ const TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '
 
 export function serveFolder(folder) {
   const root = path.resolve(folder);
-  const server = http.createServer((request, response) => {
-    let file = path.join(root, decodeURIComponent(new URL(request.url, 'http://x').pathname));
-    if (!file.startsWith(root))
-      file = root; // outside the folder: answered as missing below
-    if (fs.existsSync(file) && fs.statSync(file).isDirectory())
-      file = path.join(file, 'index.html');
-    if (!fs.existsSync(file) || !fs.statSync(file).isFile()) {
-      response.writeHead(404).end();
-      return;
-    }
-    response.writeHead(200, { 'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream',
-                              'Content-Length': fs.statSync(file).size });
-    fs.createReadStream(file).pipe(response);
-  });
+  const server = http.createServer((request, response) => sendFile(root, request, response));
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () => {
     resolve({ url: `http://127.0.0.1:${server.address().port}/`, close: () => server.close() });
   }));
