@@ -42,9 +42,11 @@ void endProgram()
     // ends here, once the command that ended it is through, and the page
     // is told (it then says so and offers to start again). Forced: the
     // browser's callbacks that Qt keeps waiting would otherwise keep the
-    // program alive.
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [] { emscripten_force_exit(0); },
-                              Qt::QueuedConnection);
+    // program alive. A forced end unwinds with an exception that only the
+    // runtime's own callbacks catch, so it comes from a task of its own:
+    // from Qt's queue it could run on a run's stack resumed at a yield
+    // (File > Exit during a run), and reach the page as an uncaught error.
+    emscripten_async_call([](void*) { emscripten_force_exit(0); }, nullptr, 0);
 #endif
 }
 
