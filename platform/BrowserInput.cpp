@@ -3,9 +3,11 @@
 #include <QtGlobal>
 
 #ifdef Q_OS_WASM
-#include <QGuiApplication>
+#include <QApplication>
 #include <QInputMethod>
+#include <QInputMethodEvent>
 #include <QTimer>
+#include <qpa/qwindowsysteminterface.h>
 
 #include <emscripten/em_js.h>
 #endif
@@ -45,8 +47,43 @@ EM_JS(void, wrapKeyListenersOfTextField, (), {
     };
 });
 
+// Typed text that would overtake keys still queued, or miss the open
+// menu, becomes the keys it was typed with, queued behind the others.
+class TypedTextAsKeys : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::InputMethod)
+            return false;
+        const auto* typed = static_cast<QInputMethodEvent*>(event);
+        const bool keysQueued = QWindowSystemInterface::windowSystemEventsQueued() > 0;
+        if ((!keysQueued && !QApplication::activePopupWidget()) || typed->commitString().isEmpty()
+            || !typed->preeditString().isEmpty() || typed->replacementLength() != 0)
+            return false;
+        // Sent to no window, a key goes where the keyboard focus is; an
+        // open menu takes every key.
+        for (const QChar character : typed->commitString()) {
+            const int key = character.toUpper().unicode();
+            QWindowSystemInterface::handleKeyEvent(nullptr, QEvent::KeyPress, key, Qt::NoModifier, QString(character));
+            QWindowSystemInterface::handleKeyEvent(nullptr, QEvent::KeyRelease, key, Qt::NoModifier,
+                                                   QString(character));
+        }
+        return true;
+    }
+};
+
 } // namespace
 #endif
+
+void keepTypedTextInOrder()
+{
+#ifdef Q_OS_WASM
+    qApp->installEventFilter(new TypedTextAsKeys(qApp));
+#endif
+}
 
 void takeEachKeyOnce()
 {

@@ -19,4 +19,13 @@ void takeTypedTextAtFocus();
 // does nothing.
 void takeEachKeyOnce();
 
+// In the browser, text typed into a text box comes to the program as
+// text for the box, at once, while keys go through Qt's queue of the
+// page's input, which a run holds at its turns; and it comes to the box
+// even while a menu is open. So Alt+F then X typed during a run, or
+// quickly on a slow device, put "x" into the box instead of choosing Exit.
+// This makes such text the keys it was typed with, behind the keys typed
+// before it, where keys go. Elsewhere it does nothing.
+void keepTypedTextInOrder();
+
 } // namespace vellorin::platform

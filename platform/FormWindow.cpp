@@ -48,7 +48,7 @@ FormWindow::FormWindow(QSize clientSize, Kind kind, QWidget* owner)
     // Once, with the first window: the roles the windows are announced by,
     // and what the browser needs for screen readers and typed text.
     static const bool installed = (QAccessible::installFactory(formWindowAccessible), installPageAccessibility(),
-                                   takeTypedTextAtFocus(), takeEachKeyOnce(), true);
+                                   takeTypedTextAtFocus(), takeEachKeyOnce(), keepTypedTextInOrder(), true);
     Q_UNUSED(installed);
 
     setFont(programFont());
