@@ -217,7 +217,8 @@ async function run(page, url, pageErrors) {
   // File > Exit: the program ends and the page says so. In Chromium, whose
   // CPU the DevTools protocol slows down, Exit comes during a long run, at
   // one of its yields (a modal loop is not the only caller that waits): the
-  // run stops there and never shows its results.
+  // run stops there and never shows its results. X follows Alt+F at once,
+  // before the menu is on screen, so it must reach the menu, not the box.
   const slowRun = browserName === 'chromium' ? await startSlowRun(page) : null;
   await page.keyboard.down('Alt');
   await page.keyboard.press('f');
