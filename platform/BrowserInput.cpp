@@ -67,7 +67,8 @@ protected:
         // open menu takes every key.
         for (const QChar character : typed->commitString()) {
             const int key = character.toUpper().unicode();
-            QWindowSystemInterface::handleKeyEvent(nullptr, QEvent::KeyPress, key, Qt::NoModifier, QString(character));
+            QWindowSystemInterface::handleKeyEvent(nullptr, QEvent::KeyPress, key, Qt::NoModifier,
+                                                   QString(character));
             QWindowSystemInterface::handleKeyEvent(nullptr, QEvent::KeyRelease, key, Qt::NoModifier,
                                                    QString(character));
         }

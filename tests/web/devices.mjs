@@ -94,7 +94,7 @@ async function checkWhole(page, device, step) {
 }
 
 // A tap as a person makes it: a moment after what it answers has come on
-// screen. (Taps in the first few milliseconds after a menu opens were at
+// screen. (A tap within the first moments after a menu opened was at
 // times lost; no person taps that quickly.)
 async function tap(page, x, y) {
   await new Promise((resolve) => setTimeout(resolve, 300));
