@@ -32,6 +32,8 @@ constexpr qint64 turnDeadlineMs = 250;
 
 std::uintptr_t currentTurn = 0;
 bool turnEnded = true;
+bool inTurn = false;
+bool holdingInput = false;
 
 void endTurn(void* turn)
 {
@@ -72,6 +74,24 @@ EM_JS(int, suspendedCallExists, (), { return Asyncify.currData ? 1 : 0; });
 
 bool anotherCallerWaits() { return suspendedCallExists() != 0; }
 
+void holdInputUntilCallerResumes()
+{
+    // A turn queues the page's input already, and delivers it itself.
+    if (inTurn || holdingInput)
+        return;
+    holdingInput = true;
+    QWindowSystemInterface::setSynchronousWindowSystemEvents(false);
+}
+
+void deliverHeldInput()
+{
+    if (!holdingInput)
+        return;
+    holdingInput = false;
+    QWindowSystemInterface::setSynchronousWindowSystemEvents(true);
+    QWindowSystemInterface::flushWindowSystemEvents();
+}
+
 void giveBrowserTurnIfDue()
 {
     static QElapsedTimer sincePageHadThread;
@@ -91,11 +111,13 @@ void giveBrowserTurnIfDue()
     // dialog. The frame's own drawing (the canvas) happens in the turn.
     QElapsedTimer waited;
     waited.start();
+    inTurn = true;
     while (!turnEnded && waited.elapsed() < turnDeadlineMs) {
         QWindowSystemInterface::setSynchronousWindowSystemEvents(false);
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         QWindowSystemInterface::setSynchronousWindowSystemEvents(true);
     }
+    inTurn = false;
     sincePageHadThread.start();
     pageHadThreadSinceLastAsked();
 }
@@ -104,6 +126,8 @@ void giveBrowserTurnIfDue()
 
 void giveBrowserTurnIfDue() {}
 bool anotherCallerWaits() { return false; }
+void holdInputUntilCallerResumes() {}
+void deliverHeldInput() {}
 
 #endif
 

@@ -16,4 +16,13 @@ void giveBrowserTurnIfDue();
 // and a second must not start waiting. Elsewhere always false.
 bool anotherCallerWaits();
 
+// In the browser, while a caller is suspended, the toolkit's calls into
+// the page's script hand back a promise instead of what they make, so a
+// window made then (a menu opened by a tap that comes between a modal
+// window's leaving and its caller's resumption) hears no taps. Input from
+// the first call on is held in the queue, and the second, made on the
+// resumed caller, delivers it there. Elsewhere neither does anything.
+void holdInputUntilCallerResumes();
+void deliverHeldInput();
+
 } // namespace vellorin::platform

@@ -99,8 +99,12 @@ void Form::showModal()
     showInFront(*window_);
 
     QEventLoop loop;
-    connect(this, &Form::leftScreen, &loop, &QEventLoop::quit);
+    connect(this, &Form::leftScreen, &loop, [&loop] {
+        holdInputUntilCallerResumes();
+        loop.quit();
+    });
     loop.exec(QEventLoop::DialogExec);
+    deliverHeldInput();
     // A caller that was already waiting for events beneath this window (a
     // run's turn, in the browser) goes back to waiting now; the wake-up it
     // was due may have gone to this window's loop instead. One more, from
