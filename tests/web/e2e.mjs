@@ -109,9 +109,16 @@ async function run(page, url, pageErrors) {
                       || document.scrollingElement.scrollWidth > innerWidth };
   });
   check(!screen.scrolls, 'no scroll bars at 1024x768');
-  const mainMiddle = [main.frame.x + main.frame.width / 2 - screen.x, main.frame.y + main.frame.height / 2 - screen.y];
-  check(Math.abs(mainMiddle[0] - 400) <= 1 && Math.abs(mainMiddle[1] - 300) <= 1,
-        `main window centred on the 800x600 screen (its middle at ${mainMiddle.map(Math.round)})`);
+  // The window is centred as it comes, and once more by its frame when the
+  // frame has come: on a busy machine the instructions can be up before
+  // that second step.
+  let mainMiddle;
+  const centred = await waitFor('the main window centred by its frame', async () => {
+    const { frame } = await windowTitled(page, 'Vellorin');
+    mainMiddle = [frame.x + frame.width / 2 - screen.x, frame.y + frame.height / 2 - screen.y];
+    return Math.abs(mainMiddle[0] - 400) <= 1 && Math.abs(mainMiddle[1] - 300) <= 1;
+  }, 3000).catch(() => false);
+  check(centred, `main window centred on the 800x600 screen (its middle at ${mainMiddle.map(Math.round)})`);
   for (const [w, design] of [[instructions, INSTRUCTIONS]]) {
     const at = [Math.round(w.client.x - screen.x), Math.round(w.client.y - screen.y)];
     check(at[0] === Math.floor(design.at[0]) && at[1] === Math.floor(design.at[1])
