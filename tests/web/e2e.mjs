@@ -118,7 +118,7 @@ async function run(page, url, pageErrors) {
     mainMiddle = [frame.x + frame.width / 2 - screen.x, frame.y + frame.height / 2 - screen.y];
     return Math.abs(mainMiddle[0] - 400) <= 1 && Math.abs(mainMiddle[1] - 300) <= 1;
   }, 3000).catch(() => false);
-  check(centred, `main window centred on the 800x600 screen (its middle at ${mainMiddle.map(Math.round)})`);
+  check(centred, `main window centred on the 800x600 screen (its middle at ${mainMiddle?.map(Math.round)})`);
   for (const [w, design] of [[instructions, INSTRUCTIONS]]) {
     const at = [Math.round(w.client.x - screen.x), Math.round(w.client.y - screen.y)];
     check(at[0] === Math.floor(design.at[0]) && at[1] === Math.floor(design.at[1])
