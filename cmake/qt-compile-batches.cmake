@@ -7,20 +7,15 @@
 # HarfBuzz's font subsetting, which nothing in Qt calls, is not compiled.
 include_guard(GLOBAL)
 
-# Marks TARGET's SOURCES (paths as the target lists them) as ones to
-# compile in a batch or not.
-function(vellorin_qt_in_batches target in sources)
+# Sets whether TARGET leaves its SOURCES (paths as the target lists them)
+# out of its batches: SKIP is ON or OFF.
+function(vellorin_qt_skip_batches target skip sources)
   get_target_property(directory ${target} SOURCE_DIR)
   set(paths)
   foreach(source IN LISTS sources)
     cmake_path(ABSOLUTE_PATH source BASE_DIRECTORY "${directory}" NORMALIZE)
     list(APPEND paths "${source}")
   endforeach()
-  if(in)
-    set(skip OFF)
-  else()
-    set(skip ON)
-  endif()
   set_source_files_properties(${paths} TARGET_DIRECTORY ${target} PROPERTIES SKIP_UNITY_BUILD_INCLUSION ${skip})
 endfunction()
 
@@ -29,12 +24,12 @@ function(vellorin_qt_compile_in_batches)
   if(WIN32)
     get_target_property(sources Gui SOURCES)
     list(FILTER sources INCLUDE REGEX "(^|/)windows/|_win\\.cpp$|/qrhid3d|D3D12MemAlloc")
-    vellorin_qt_in_batches(Gui FALSE "${sources}")
+    vellorin_qt_skip_batches(Gui ON "${sources}")
   endif()
   get_target_property(sources BundledHarfbuzz SOURCES)
   list(FILTER sources EXCLUDE REGEX "(^|/)hb-subset[^/]*\\.cc$")
   set_property(TARGET BundledHarfbuzz PROPERTY SOURCES ${sources})
-  vellorin_qt_in_batches(BundledHarfbuzz TRUE "${sources}")
+  vellorin_qt_skip_batches(BundledHarfbuzz OFF "${sources}")
 endfunction()
 # Once every target of Qt is defined.
 cmake_language(DEFER DIRECTORY "${CMAKE_SOURCE_DIR}" CALL vellorin_qt_compile_in_batches)
