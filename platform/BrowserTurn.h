@@ -14,10 +14,10 @@ void giveBrowserTurnIfDue();
 // turn) is suspended and later resumed. Only one caller can be suspended
 // at a time: while one is (or its resumption is still on its way), true,
 // and a second must not start waiting. The toolkit counts a caller as
-// resumed once it has sent its wake-up, which a slow machine delivers
-// late; a second caller that waits meanwhile takes the first one's place,
-// the wake-up is then dropped, and the first never resumes (a run beneath
-// a Help opened then would hang). Elsewhere always false.
+// resumed once it has asked for its wake-up, which a slow machine
+// delivers late; a second caller that waits meanwhile takes the first
+// one's place, the wake-up is then dropped, and the first never resumes
+// (a run beneath a Help opened then would hang). Elsewhere always false.
 bool anotherCallerWaits();
 
 // In the browser, while a caller is suspended, the toolkit's calls into
